@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QStringList>
+
+class SerialLink;
+
+// TransmitToKVR: the one way a frame reaches the controller. Each call empties what was
+// received so far (so the status box then shows the answer to this frame), builds the
+// frame and writes it in one write when the port is open. A call that breaks a limit of
+// the frame puts nothing on the line and says why.
+class Transmitter : public QObject {
+    Q_OBJECT
+public:
+    explicit Transmitter(SerialLink &link, QObject *parent = nullptr);
+
+    // The code sent for each intensity level position (IntensityLevels).
+    void setIntensityLevels(const QStringList &levels) { m_intensityLevels = levels; }
+
+    void TransmitToKVR(int mode, int value, const QByteArray &sValue = QByteArray());
+
+signals:
+    // Emitted for every call, before anything is written.
+    void receiveCleared();
+    void frameRejected(const QString &why);
+    // The port refused the frame; CommErrMsg tells the operator.
+    void writeFailed(int code);
+
+private:
+    SerialLink &m_link;
+    QStringList m_intensityLevels;
+};

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "PortDirectory.h"
+#include "PortSettings.h"
+#include "WorkingFolder.h"
+
+#include <QObject>
+
+class SerialLink;
+
+// The stored port settings and the three operations on them: OpenComSetting at start-up
+// (read comset.prt and open the port), OpenCom (open with a selection) and the Port Setting
+// dialog's OK (open, then store the selection whether or not the port opened).
+class PortController : public QObject {
+    Q_OBJECT
+public:
+    static const QString InvalidPortMessage;  // "Invalid com port, Open comm error"
+
+    PortController(SerialLink &link, const WorkingFolder &folder, QObject *parent = nullptr);
+
+    // The five stored list positions (all 0 until comset.prt has been read).
+    const PortSettings &settings() const { return m_settings; }
+
+    // Reads comset.prt and opens the port with it. A missing file is created from the current
+    // positions and the port stays closed; an unreadable one leaves the port closed.
+    void OpenComSetting();
+
+    // Opens the port with a selection; a failure is reported once, with the last failure's
+    // code. Returns that code, 0 when the port is open.
+    int OpenCom(const PortSettings &selection);
+
+    // The dialog's OK: open with the selection, warn when the port did not open, and store
+    // the selection either way.
+    void acceptSelection(const PortSettings &selection);
+
+    // "" or why comset.prt could not be written.
+    QString WritePortSettings();
+
+    // The code of the last failed OpenCom, 0 after a successful one.
+    int lastOpenError() const { return m_lastOpenError; }
+
+    // The device behind a port number, through ComPorts.txt.
+    QString devicePath(int portNumber) const;
+
+signals:
+    // Texts for a message box (CommErrMsg and the port warnings).
+    void message(const QString &text);
+    // Problems with the port files, for the status line.
+    void status(const QString &text);
+
+private:
+    SerialLink &m_link;
+    WorkingFolder m_folder;
+    PortSettings m_settings;
+    int m_lastOpenError = 0;
+};
