@@ -1,0 +1,93 @@
+#include "SettingFile.h"
+
+#include "FileError.h"
+#include "NumberText.h"
+#include "RecordReader.h"
+#include "RecordWriter.h"
+#include "SafeFile.h"
+#include "VideoOptions.h"
+#include "VideoSettings.h"
+
+namespace {
+
+constexpr int TextCount = 5;
+
+// The whole field, blanks around it aside, is one number.
+bool isNumber(const QString &field)
+{
+    const NumberText::Leading n = NumberText::parseLeading(field);
+    if (!n.found)
+        return false;
+    for (qsizetype i = n.end; i < field.size(); ++i) {
+        if (field.at(i) != u' ' && field.at(i) != u'\t')
+            return false;
+    }
+    return true;
+}
+
+SettingFileRead stopped(SettingFileRead result, FileError error, qsizetype offset)
+{
+    result.error = static_cast<int>(error);
+    result.errorOffset = offset;
+    return result;
+}
+
+} // namespace
+
+SettingFileRead SettingFile::parse(const QByteArray &data)
+{
+    SettingFileRead result;
+    RecordReader reader(data);
+
+    for (int i = 0; i < TextCount; ++i) {
+        const std::optional<QString> field = reader.next();
+        if (!field)
+            return stopped(result, FileError::InputPastEnd, reader.fieldStart());
+        result.texts << *field;
+    }
+
+    for (int i = 0; i < PictureCount; ++i) {
+        const std::optional<QString> field = reader.next();
+        if (!field)
+            return stopped(result, FileError::InputPastEnd, reader.fieldStart());
+        if (!isNumber(*field))
+            return stopped(result, FileError::TypeMismatch, reader.fieldStart());
+        // An out-of-range value would otherwise reach the controller through its spin button.
+        const int maximum = pictureInfo(static_cast<Picture>(i)).maximum;
+        const std::optional<int> value =
+            NumberText::wholeInRange(NumberText::leadingNumber(*field), 0, maximum);
+        if (!value)
+            return stopped(result, FileError::InvalidValue, reader.fieldStart());
+        result.values << *value;
+    }
+    return result;
+}
+
+SettingFileRead SettingFile::read(const QString &path)
+{
+    int error = 0;
+    const QByteArray data = readWholeFile(path, &error);
+    if (error != 0) {
+        SettingFileRead result;
+        result.error = error;
+        return result;
+    }
+    return parse(data);
+}
+
+QByteArray SettingFile::format(const VideoSettings &settings)
+{
+    RecordWriter writer;
+    for (const QString *text : {&settings.OperationModeText, &settings.HorFilterText, &settings.VerFilterText,
+                                &settings.AntigammaText, &settings.VideoSourceText})
+        writer.text(*text).endRecord();
+    // Numbers are quoted too, as the console has always written them.
+    for (int i = 0; i < PictureCount; ++i)
+        writer.text(QString::number(pictureValue(settings, static_cast<Picture>(i)))).endRecord();
+    return writer.bytes();
+}
+
+QString SettingFile::write(const QString &path, const VideoSettings &settings)
+{
+    return writeWholeFile(path, format(settings));
+}

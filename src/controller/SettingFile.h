@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+struct VideoSettings;
+
+// How far a setting file read got. The console applies each field as it is read, so a
+// read that stops part-way still hands over everything before the bad field.
+struct SettingFileRead {
+    QStringList texts;         // the texts read, in file order (0 to 5)
+    QList<int> values;         // brightness, contrast, saturation, hue as far as read and accepted
+    int error = 0;             // 0, or the FileError number that stopped the read
+    qsizetype errorOffset = 0; // byte offset of the field that stopped the read
+    bool complete() const { return error == 0; }
+};
+
+// A setting file (*.pav): the five option texts and the four picture values of
+// VideoSettings, one quoted field a line, CR LF line ends.
+class SettingFile {
+public:
+    static SettingFileRead parse(const QByteArray &data);
+    // FileNotFound or PathFileAccess when the file cannot be read.
+    static SettingFileRead read(const QString &path);
+
+    static QByteArray format(const VideoSettings &settings);
+    // Empty on success, else the system's description of the failure. The file is written
+    // whole or not at all.
+    static QString write(const QString &path, const VideoSettings &settings);
+};
