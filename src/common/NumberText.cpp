@@ -139,16 +139,23 @@ std::optional<int> leadingWhole(const QString &text, int min, int max)
     return wholeInRange(leadingNumber(text), min, max);
 }
 
-std::optional<int> strictWhole(const QString &text, int min, int max)
+bool isNumber(const QString &text)
 {
     const Leading n = parseLeading(text);
     if (!n.found)
-        return std::nullopt;
+        return false;
     for (qsizetype i = n.end; i < text.size(); ++i) {
         if (!isBlank(text.at(i)))
-            return std::nullopt;
+            return false;
     }
-    return wholeInRange(n.value, min, max);
+    return true;
+}
+
+std::optional<int> strictWhole(const QString &text, int min, int max)
+{
+    if (!isNumber(text))
+        return std::nullopt;
+    return wholeInRange(parseLeading(text).value, min, max);
 }
 
 } // namespace NumberText

@@ -26,6 +26,9 @@ double roundHalfEven(double value);
 // The whole number at the start of the text, or nothing when it rounds outside [min, max].
 std::optional<int> leadingWhole(const QString &text, int min, int max);
 
+// The whole text, blanks around it aside, is one number ("12ab", "" and "x" are not).
+bool isNumber(const QString &text);
+
 // The whole text, blanks around it aside, must be one number; it is rounded and must lie
 // in [min, max]. Nothing otherwise: an empty text, "12ab" and "x" all fail.
 std::optional<int> strictWhole(const QString &text, int min, int max);

@@ -12,19 +12,6 @@ namespace {
 
 constexpr int TextCount = 5;
 
-// The whole field, blanks around it aside, is one number.
-bool isNumber(const QString &field)
-{
-    const NumberText::Leading n = NumberText::parseLeading(field);
-    if (!n.found)
-        return false;
-    for (qsizetype i = n.end; i < field.size(); ++i) {
-        if (field.at(i) != u' ' && field.at(i) != u'\t')
-            return false;
-    }
-    return true;
-}
-
 SettingFileRead stopped(SettingFileRead result, FileError error, qsizetype offset)
 {
     result.error = static_cast<int>(error);
@@ -50,7 +37,7 @@ SettingFileRead SettingFile::parse(const QByteArray &data)
         const std::optional<QString> field = reader.next();
         if (!field)
             return stopped(result, FileError::InputPastEnd, reader.fieldStart());
-        if (!isNumber(*field))
+        if (!NumberText::isNumber(*field))
             return stopped(result, FileError::TypeMismatch, reader.fieldStart());
         // An out-of-range value would otherwise reach the controller through its spin button.
         const int maximum = pictureInfo(static_cast<Picture>(i)).maximum;

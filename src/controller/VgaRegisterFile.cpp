@@ -11,19 +11,6 @@ namespace {
 
 constexpr int FieldsPerEntry = 3;
 
-// The whole field, blanks around it aside, is one number.
-bool isNumber(const QString &field)
-{
-    const NumberText::Leading n = NumberText::parseLeading(field);
-    if (!n.found)
-        return false;
-    for (qsizetype i = n.end; i < field.size(); ++i) {
-        if (field.at(i) != u' ' && field.at(i) != u'\t')
-            return false;
-    }
-    return true;
-}
-
 bool allBlank(const QStringList &fields)
 {
     for (const QString &field : fields) {
@@ -49,7 +36,7 @@ VgaRegisterList VgaRegisterFile::parse(const QByteArray &data)
     const std::optional<int> pause = NumberText::strictWhole(*pauseField, -32768, 32767);
     if (!pause) {
         list.stopReason =
-            isNumber(*pauseField)
+            NumberText::isNumber(*pauseField)
                 ? QStringLiteral("pause %1 is outside -32768 to 32767").arg(pauseField->trimmed())
                 : QStringLiteral("pause is not a number");
         return list;
