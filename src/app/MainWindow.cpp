@@ -1,0 +1,258 @@
+#include "MainWindow.h"
+
+#include "AppIcon.h"
+#include "CommErrors.h"
+#include "MessageQueue.h"
+#include "PortSettingDialog.h"
+#include "RecordWriter.h"
+#include "SafeFile.h"
+#include "StatusBox.h"
+#include "StatusDisplay.h"
+#include "TrayIcon.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSessionManager>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+const QString MainWindow::Title = QStringLiteral("PAV Control Console - Version 2.0.0.1");
+
+namespace {
+
+QPushButton *makeButton(QWidget *parent, const char *name, const QString &caption)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(QLatin1String(name));
+    return button;
+}
+
+const QString HostNameFile = QStringLiteral("HostName.txt");
+
+} // namespace
+
+MainWindow::MainWindow(const WorkingFolder &folder, QWidget *parent)
+    : QMainWindow(parent), m_folder(folder), m_ports(m_link, m_folder), m_transmitter(m_link)
+{
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(Title);
+    setWindowIcon(appIcon());
+    m_messages = new MessageQueue(this);
+    m_tray = std::make_unique<TrayIcon>(appIcon());
+    buildWindow();
+    connectSerialLink();
+
+    connect(m_tray.get(), &TrayIcon::restoreRequested, this, &MainWindow::bringToFront);
+    connect(m_tray.get(), &TrayIcon::exitRequested, this, &MainWindow::shutDown);
+    // The system ending the session closes the console for good, not into the tray.
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager &) { m_shuttingDown = true; });
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::buildWindow()
+{
+    auto *central = new QWidget(this);
+    setCentralWidget(central);
+
+    m_tabs = new QTabWidget(central);
+    m_tabs->setObjectName(QStringLiteral("SSTab1"));
+    for (int i = 0; i < PageCount; ++i) {
+        auto *page = new QWidget(m_tabs);
+        page->setObjectName(QStringLiteral("page") + designCaption(i));
+        m_tabs->addTab(page, designCaption(i));
+    }
+    connect(m_tabs, &QTabWidget::currentChanged, this, [this](int index) {
+        if (index >= 0 && index < PageCount)
+            m_tabs->setToolTip(pageToolTip(index));
+    });
+    m_tabs->setToolTip(pageToolTip(m_tabs->currentIndex()));
+
+    m_statusBox = new StatusBox(central);
+    m_statusBox->setObjectName(QStringLiteral("txtStatus"));
+    m_statusBox->setMinimumHeight(60);
+    m_statusDisplay = new StatusDisplay(m_receive, *m_statusBox, this);
+    QPushButton *clear = makeButton(central, "cmdClear", QStringLiteral("Cl&ear"));
+    connect(clear, &QPushButton::clicked, m_statusDisplay, &StatusDisplay::clearBox);
+
+    m_retransmit = makeButton(central, "cmdRetransmit", QStringLiteral("&Retransmit"));
+    m_port = makeButton(central, "cmdPort", QStringLiteral("&Port Setting"));
+    QPushButton *exit = makeButton(central, "cmdExit", QStringLiteral("E&xit"));
+    connect(m_port, &QPushButton::clicked, this, &MainWindow::openPortDialog);
+    connect(exit, &QPushButton::clicked, this, &MainWindow::exitConsole);
+
+    auto *version = new QLabel(QStringLiteral("Version 2.0"), central);
+    version->setObjectName(QStringLiteral("lblVersion"));
+
+    auto *statusRow = new QHBoxLayout;
+    statusRow->addWidget(m_statusBox, 1);
+    statusRow->addWidget(clear, 0, Qt::AlignTop);
+    auto *buttonRow = new QHBoxLayout;
+    buttonRow->addWidget(version);
+    buttonRow->addStretch(1);
+    buttonRow->addWidget(m_retransmit);
+    buttonRow->addWidget(m_port);
+    buttonRow->addWidget(exit);
+
+    auto *layout = new QVBoxLayout(central);
+    layout->addWidget(m_tabs, 1);
+    layout->addLayout(statusRow);
+    layout->addLayout(buttonRow);
+    statusBar()->setObjectName(QStringLiteral("statusBar"));
+}
+
+void MainWindow::connectSerialLink()
+{
+    connect(&m_link, &SerialLink::received, m_statusDisplay, &StatusDisplay::received);
+    connect(&m_transmitter, &Transmitter::receiveCleared, m_statusDisplay, &StatusDisplay::transmitted);
+    connect(&m_transmitter, &Transmitter::frameRejected, this, &MainWindow::showStatus);
+    connect(&m_transmitter, &Transmitter::writeFailed, this, &MainWindow::CommErrMsg);
+    connect(&m_ports, &PortController::message, this, [this](const QString &text) { m_messages->post(text); });
+    connect(&m_ports, &PortController::status, this, &MainWindow::showStatus);
+
+    connect(&m_link, &SerialLink::lost, this, [this](const QString &device, const QString &reason) {
+        const QString text = QStringLiteral("The serial device %1 is gone (%2). The console tries to open it again "
+                                            "every few seconds.")
+                                 .arg(device, reason);
+        showStatus(text);
+        m_messages->post(text);
+    });
+    connect(&m_link, &SerialLink::restored, this, [this](const QString &device) {
+        showStatus(QStringLiteral("The serial device %1 is back and open again.").arg(device));
+    });
+}
+
+void MainWindow::startUp()
+{
+    m_ports.OpenComSetting();
+    const int portError = m_ports.lastOpenError();
+    if (!m_link.isOpen())
+        m_messages->post(PortController::InvalidPortMessage);
+    m_link.clearInput();
+
+    LoadConfigSetup();
+
+    show();
+    repaint();
+
+    m_tray->show();
+
+    runPageStartUpActions();
+
+    if (portError == CommError::InvalidPortNumber) {
+        m_messages->post(QStringLiteral(" Please Select Correct Comm Port !"), QStringLiteral("Open Comm Error"),
+                         QMessageBox::Warning);
+    }
+}
+
+void MainWindow::LoadConfigSetup()
+{
+    const ConfigSetupRead read = ConfigSetup::read(m_folder.file(QStringLiteral("ConfigSetup.txt")));
+    m_config = read.config;
+    if (!read.problem.isEmpty()) {
+        m_messages->post(QStringLiteral("ConfigSetup.txt in %1 cannot be used: %2. The console goes on with no page "
+                                        "in use.")
+                             .arg(m_folder.path(), read.problem));
+    }
+    if (!read.warning.isEmpty())
+        m_messages->post(QStringLiteral("ConfigSetup.txt: %1.").arg(read.warning));
+
+    const QColor captionColour(0, 0, 128);
+    for (int i = 0; i < PageCount; ++i) {
+        const bool used = m_config.inUse[static_cast<size_t>(i)];
+        m_tabs->setTabText(i, m_config.captions[static_cast<size_t>(i)]);
+        m_tabs->tabBar()->setTabTextColor(i, captionColour);
+        m_tabs->setTabVisible(i, used);
+        m_tabs->setTabEnabled(i, used);
+    }
+    for (int i = 0; i < PageCount; ++i) {
+        if (m_config.inUse[static_cast<size_t>(i)]) {
+            m_tabs->setCurrentIndex(i);
+            break;
+        }
+    }
+    m_transmitter.setIntensityLevels(m_config.IntensityLevels);
+}
+
+bool MainWindow::pageInUse(Page page) const
+{
+    return m_config.pageInUse(page);
+}
+
+void MainWindow::runPageStartUpActions()
+{
+    // Each page that is in use prepares itself here, in page order; a later page may set
+    // buttons of an earlier one, and the later setting wins.
+}
+
+void MainWindow::TransmitToKVR(int mode, int value, const QByteArray &sValue)
+{
+    m_transmitter.TransmitToKVR(mode, value, sValue);
+}
+
+void MainWindow::CommErrMsg(int code)
+{
+    m_messages->post(CommErrorText(code));
+}
+
+void MainWindow::showStatus(const QString &text)
+{
+    qInfo().noquote() << "status:" << text;
+    statusBar()->showMessage(text);
+}
+
+void MainWindow::bringToFront()
+{
+    showNormal();
+    raise();
+    activateWindow();
+}
+
+void MainWindow::openPortDialog()
+{
+    PortSettingDialog dialog(m_ports, this);
+    dialog.exec();
+}
+
+void MainWindow::exitConsole()
+{
+    // HostName.txt keeps the client's server name for the next start; a console that cannot
+    // write it keeps running rather than lose the name.
+    const QString hostName;
+    const QString failure =
+        writeWholeFile(m_folder.file(HostNameFile), RecordWriter().text(hostName).endRecord().bytes());
+    if (!failure.isEmpty()) {
+        showStatus(QStringLiteral("Exit stopped: %1 could not be written (%2).").arg(HostNameFile, failure));
+        return;
+    }
+    m_tray->remove();
+    shutDown();
+}
+
+void MainWindow::shutDown()
+{
+    m_shuttingDown = true;
+    m_tray->remove();
+    hide();
+    emit ended();
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (m_shuttingDown) {
+        event->accept();
+        return;
+    }
+    // The close box keeps the console running in the tray; without a tray it only
+    // minimises, so the window can always be found again.
+    event->ignore();
+    if (TrayIcon::desktopHasTray())
+        hide();
+    else
+        showMinimized();
+}

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "ConfigSetup.h"
+#include "PortController.h"
+#include "ReceiveBuffer.h"
+#include "SerialLink.h"
+#include "Transmitter.h"
+#include "WorkingFolder.h"
+
+#include <QMainWindow>
+#include <memory>
+
+class MessageQueue;
+class QLabel;
+class QPushButton;
+class QTabWidget;
+class StatusBox;
+class StatusDisplay;
+class TrayIcon;
+
+// frmMain: the console's one window. It owns the serial link and the pages, wires them
+// together, runs the start-up sequence, and lives on in the tray when its close box is
+// used; it ends through Exit (the button or the tray menu) or when the system closes it.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    static const QString Title;  // the long name and " - Version 2.0.0.1"
+
+    explicit MainWindow(const WorkingFolder &folder, QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    // The start-up sequence: port, installation file, window, tray icon, then each page in
+    // use in page order, and a closing warning when the stored port number was rejected.
+    void startUp();
+
+    // Reads ConfigSetup.txt into the page table and the configuration.
+    void LoadConfigSetup();
+
+    void TransmitToKVR(int mode, int value, const QByteArray &sValue = QByteArray());
+    // Shows the text for a port error code in a message box.
+    void CommErrMsg(int code);
+
+    bool pageInUse(Page page) const;
+    const InstallationConfig &config() const { return m_config; }
+    const WorkingFolder &workingFolder() const { return m_folder; }
+    SerialLink &serialLink() { return m_link; }
+    MessageQueue &messages() { return *m_messages; }
+
+    // A text in the status line, also written to the log.
+    void showStatus(const QString &text);
+
+    // Shown, restored and in front: a tray click, the tray's Restore, a second start.
+    void bringToFront();
+
+signals:
+    // The console has shut down; the program ends.
+    void ended();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildWindow();
+    void connectSerialLink();
+    void runPageStartUpActions();
+    void openPortDialog();
+    void exitConsole();
+    void shutDown();
+
+    WorkingFolder m_folder;
+    SerialLink m_link;
+    PortController m_ports;
+    ReceiveBuffer m_receive;
+    Transmitter m_transmitter;
+    InstallationConfig m_config;
+
+    MessageQueue *m_messages = nullptr;
+    std::unique_ptr<TrayIcon> m_tray;
+    QTabWidget *m_tabs = nullptr;
+    StatusBox *m_statusBox = nullptr;
+    StatusDisplay *m_statusDisplay = nullptr;
+    QPushButton *m_retransmit = nullptr;
+    QPushButton *m_port = nullptr;
+    bool m_shuttingDown = false;
+};

@@ -1,0 +1,55 @@
+#include "SingleInstance.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QLocalSocket>
+#include <QThread>
+
+namespace {
+const QByteArray ActivateWord = "show";
+}
+
+SingleInstance::SingleInstance(const QString &key, QObject *parent)
+    : QObject(parent), m_key(key), m_lock(QDir::tempPath() + QLatin1Char('/') + key + QStringLiteral(".lock"))
+{
+    // A console runs for months: the lock must never count as stale by its age, only when
+    // the process that holds it is gone.
+    m_lock.setStaleLockTime(0);
+    connect(&m_server, &QLocalServer::newConnection, this, [this] {
+        while (QLocalSocket *socket = m_server.nextPendingConnection()) {
+            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+            connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+                if (socket->readAll().contains(ActivateWord))
+                    emit activationRequested();
+            });
+        }
+    });
+}
+
+bool SingleInstance::claim()
+{
+    if (!m_lock.tryLock(0))
+        return false;
+    // A socket left behind by a console killed hard would stop listen().
+    QLocalServer::removeServer(m_key);
+    m_server.setSocketOptions(QLocalServer::UserAccessOption);
+    m_server.listen(m_key);
+    return true;
+}
+
+bool SingleInstance::activateRunning(int timeoutMs)
+{
+    const QDeadlineTimer deadline(timeoutMs);
+    do {
+        QLocalSocket socket;
+        socket.connectToServer(m_key);
+        if (socket.waitForConnected(200)) {
+            socket.write(ActivateWord);
+            socket.waitForBytesWritten(1000);
+            socket.disconnectFromServer();
+            return true;
+        }
+        QThread::msleep(100);
+    } while (!deadline.hasExpired());
+    return false;
+}

@@ -1,0 +1,24 @@
+#include "MainWindow.h"
+#include "SingleInstance.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("PAV Control"));
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    SingleInstance instance(QStringLiteral("pav-control"));
+    if (!instance.claim()) {
+        // Another console runs: bring it forward and leave without touching anything.
+        instance.activateRunning();
+        return 0;
+    }
+
+    MainWindow window(WorkingFolder::forApplication());
+    QObject::connect(&instance, &SingleInstance::activationRequested, &window, &MainWindow::bringToFront);
+    QObject::connect(&window, &MainWindow::ended, &app, &QApplication::quit, Qt::QueuedConnection);
+    window.startUp();
+    return app.exec();
+}
