@@ -31,7 +31,8 @@ public:
             return 0;
         const std::optional<int> value = NumberText::strictWhole(field, min, max);
         if (!value) {
-            m_problem = QStringLiteral("%1 is \"%2\", not a number from %3 to %4").arg(what, field).arg(min).arg(max);
+            m_problem =
+                QStringLiteral("%1 is \"%2\", not a number from %3 to %4").arg(what, field).arg(min).arg(max);
             return 0;
         }
         return *value;
@@ -94,11 +95,12 @@ ConfigSetupRead ConfigSetup::parse(const QByteArray &data)
 
     c.IntensityLevelCount = qBound(InstallationConfig::MinLevels, count, InstallationConfig::MaxLevels);
     if (c.IntensityLevelCount != count) {
-        result.warning = QStringLiteral("the intensity level count %1 is outside %2 to %3; %4 levels are used")
-                             .arg(count)
-                             .arg(InstallationConfig::MinLevels)
-                             .arg(InstallationConfig::MaxLevels)
-                             .arg(c.IntensityLevelCount);
+        result.warning =
+            QStringLiteral("the intensity level count %1 is outside %2 to %3; %4 levels are used")
+                .arg(count)
+                .arg(InstallationConfig::MinLevels)
+                .arg(InstallationConfig::MaxLevels)
+                .arg(c.IntensityLevelCount);
     }
     for (int i = 0; i < InstallationConfig::TableSize; ++i) {
         c.IntensityLevelNames[i] = names.value(i);
@@ -113,8 +115,9 @@ ConfigSetupRead ConfigSetup::read(const QString &path)
     const QByteArray data = readWholeFile(path, &error);
     if (error != 0) {
         ConfigSetupRead result;
-        result.problem = error == static_cast<int>(FileError::FileNotFound) ? QStringLiteral("the file is missing")
-                                                                            : QStringLiteral("the file cannot be read");
+        result.problem = error == static_cast<int>(FileError::FileNotFound)
+                             ? QStringLiteral("the file is missing")
+                             : QStringLiteral("the file cannot be read");
         return result;
     }
     return parse(data);

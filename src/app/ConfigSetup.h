@@ -10,8 +10,8 @@
 // What ConfigSetup.txt decides for an installation: the pages in use and their captions,
 // the intensity levels and whether the watchdog command is sent.
 struct InstallationConfig {
-    static constexpr int MinLevels = 2;  // both intensity lists preselect position 1
-    static constexpr int MaxLevels = 5;  // the tables hold six names and six codes
+    static constexpr int MinLevels = 2; // both intensity lists preselect position 1
+    static constexpr int MaxLevels = 5; // the tables hold six names and six codes
     static constexpr int TableSize = 6;
 
     int pageCount = PageCount;
@@ -29,9 +29,9 @@ struct InstallationConfig {
 };
 
 struct ConfigSetupRead {
-    InstallationConfig config;  // with no page in use when the file could not be used
-    QString problem;            // why the file could not be used; empty when it was
-    QString warning;            // something brought into line, e.g. the level count
+    InstallationConfig config; // with no page in use when the file could not be used
+    QString problem;           // why the file could not be used; empty when it was
+    QString warning;           // something brought into line, e.g. the level count
 };
 
 // LoadConfigSetup's reading part. Fields in order: page count and an ignored text, pages

@@ -2,13 +2,18 @@
 
 #include "AppIcon.h"
 #include "CommErrors.h"
+#include "FrameBuilder.h"
 #include "MessageQueue.h"
 #include "PortSettingDialog.h"
 #include "RecordWriter.h"
+#include "RegisterPage.h"
 #include "SafeFile.h"
 #include "StatusBox.h"
 #include "StatusDisplay.h"
 #include "TrayIcon.h"
+#include "VideoControl.h"
+#include "VideoPage.h"
+#include "VideoPanel.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -37,7 +42,9 @@ const QString HostNameFile = QStringLiteral("HostName.txt");
 } // namespace
 
 MainWindow::MainWindow(const WorkingFolder &folder, QWidget *parent)
-    : QMainWindow(parent), m_folder(folder), m_ports(m_link, m_folder), m_transmitter(m_link)
+    : QMainWindow(parent), m_folder(folder), m_ports(m_link, m_folder), m_transmitter(m_link),
+      m_videoPanel(std::make_unique<VideoPanel>(m_transmitter)),
+      m_videoControl(std::make_unique<VideoControl>(*m_videoPanel, m_transmitter, m_folder))
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(Title);
@@ -50,7 +57,8 @@ MainWindow::MainWindow(const WorkingFolder &folder, QWidget *parent)
     connect(m_tray.get(), &TrayIcon::restoreRequested, this, &MainWindow::bringToFront);
     connect(m_tray.get(), &TrayIcon::exitRequested, this, &MainWindow::shutDown);
     // The system ending the session closes the console for good, not into the tray.
-    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager &) { m_shuttingDown = true; });
+    connect(qApp, &QGuiApplication::commitDataRequest, this,
+            [this](QSessionManager &) { m_shuttingDown = true; });
 }
 
 MainWindow::~MainWindow() = default;
@@ -62,8 +70,16 @@ void MainWindow::buildWindow()
 
     m_tabs = new QTabWidget(central);
     m_tabs->setObjectName(QStringLiteral("SSTab1"));
+    m_videoPage = new VideoPage(*m_videoPanel, *m_videoControl, m_tabs);
+    m_registerPage = new RegisterPage(*m_videoPanel, *m_videoControl, m_tabs);
     for (int i = 0; i < PageCount; ++i) {
-        auto *page = new QWidget(m_tabs);
+        QWidget *page = nullptr;
+        if (i == int(Page::Video))
+            page = m_videoPage;
+        else if (i == int(Page::NVideo))
+            page = m_registerPage;
+        else
+            page = new QWidget(m_tabs);
         page->setObjectName(QStringLiteral("page") + designCaption(i));
         m_tabs->addTab(page, designCaption(i));
     }
@@ -84,6 +100,7 @@ void MainWindow::buildWindow()
     m_port = makeButton(central, "cmdPort", QStringLiteral("&Port Setting"));
     QPushButton *exit = makeButton(central, "cmdExit", QStringLiteral("E&xit"));
     connect(m_port, &QPushButton::clicked, this, &MainWindow::openPortDialog);
+    connect(m_retransmit, &QPushButton::clicked, this, &MainWindow::retransmit);
     connect(exit, &QPushButton::clicked, this, &MainWindow::exitConsole);
 
     auto *version = new QLabel(QStringLiteral("Version 2.0"), central);
@@ -104,6 +121,13 @@ void MainWindow::buildWindow()
     layout->addLayout(statusRow);
     layout->addLayout(buttonRow);
     statusBar()->setObjectName(QStringLiteral("statusBar"));
+    // Room for the longest progress text is kept, because the text changes while the event
+    // loop (and with it any new layout) is held up.
+    m_registerProgress = new QLabel(this);
+    m_registerProgress->setObjectName(QStringLiteral("lblRegisterProgress"));
+    m_registerProgress->setMinimumWidth(m_registerProgress->fontMetrics().horizontalAdvance(
+        QStringLiteral("Sending VGA registers: entry 32767 of 32767")));
+    statusBar()->addPermanentWidget(m_registerProgress);
 }
 
 void MainWindow::connectSerialLink()
@@ -112,19 +136,33 @@ void MainWindow::connectSerialLink()
     connect(&m_transmitter, &Transmitter::receiveCleared, m_statusDisplay, &StatusDisplay::transmitted);
     connect(&m_transmitter, &Transmitter::frameRejected, this, &MainWindow::showStatus);
     connect(&m_transmitter, &Transmitter::writeFailed, this, &MainWindow::CommErrMsg);
-    connect(&m_ports, &PortController::message, this, [this](const QString &text) { m_messages->post(text); });
+    connect(&m_ports, &PortController::message, this,
+            [this](const QString &text) { m_messages->post(text); });
     connect(&m_ports, &PortController::status, this, &MainWindow::showStatus);
 
     connect(&m_link, &SerialLink::lost, this, [this](const QString &device, const QString &reason) {
-        const QString text = QStringLiteral("The serial device %1 is gone (%2). The console tries to open it again "
-                                            "every few seconds.")
-                                 .arg(device, reason);
+        const QString text =
+            QStringLiteral("The serial device %1 is gone (%2). The console tries to open it again "
+                           "every few seconds.")
+                .arg(device, reason);
         showStatus(text);
         m_messages->post(text);
     });
     connect(&m_link, &SerialLink::restored, this, [this](const QString &device) {
-        showStatus(QStringLiteral("The serial device %1 is back and open again.").arg(device));
+        showStatus(
+            QStringLiteral("The serial device %1 is back and open again; the current settings were sent.")
+                .arg(device));
+        // The controller may have been powered off with the adapter: give it everything again.
+        retransmit();
     });
+
+    connect(m_videoControl.get(), &VideoControl::loadFailed, this, [this](const QString &text) {
+        showStatus(QString(text).replace(QLatin1Char('\r'), QStringLiteral(": ")));
+    });
+    connect(m_videoControl.get(), &VideoControl::saveFailed, this,
+            [this](const QString &text) { m_messages->post(text); });
+    connect(m_videoControl.get(), &VideoControl::status, this, &MainWindow::showStatus);
+    m_videoControl->setRegisterProgress([this](int entry, int count) { showRegisterProgress(entry, count); });
 }
 
 void MainWindow::startUp()
@@ -145,8 +183,8 @@ void MainWindow::startUp()
     runPageStartUpActions();
 
     if (portError == CommError::InvalidPortNumber) {
-        m_messages->post(QStringLiteral(" Please Select Correct Comm Port !"), QStringLiteral("Open Comm Error"),
-                         QMessageBox::Warning);
+        m_messages->post(QStringLiteral(" Please Select Correct Comm Port !"),
+                         QStringLiteral("Open Comm Error"), QMessageBox::Warning);
     }
 }
 
@@ -155,9 +193,10 @@ void MainWindow::LoadConfigSetup()
     const ConfigSetupRead read = ConfigSetup::read(m_folder.file(QStringLiteral("ConfigSetup.txt")));
     m_config = read.config;
     if (!read.problem.isEmpty()) {
-        m_messages->post(QStringLiteral("ConfigSetup.txt in %1 cannot be used: %2. The console goes on with no page "
-                                        "in use.")
-                             .arg(m_folder.path(), read.problem));
+        m_messages->post(
+            QStringLiteral("ConfigSetup.txt in %1 cannot be used: %2. The console goes on with no page "
+                           "in use.")
+                .arg(m_folder.path(), read.problem));
     }
     if (!read.warning.isEmpty())
         m_messages->post(QStringLiteral("ConfigSetup.txt: %1.").arg(read.warning));
@@ -177,6 +216,7 @@ void MainWindow::LoadConfigSetup()
         }
     }
     m_transmitter.setIntensityLevels(m_config.IntensityLevels);
+    m_videoControl->setPagesPresent(pageInUse(Page::Video), pageInUse(Page::NVideo));
 }
 
 bool MainWindow::pageInUse(Page page) const
@@ -188,6 +228,35 @@ void MainWindow::runPageStartUpActions()
 {
     // Each page that is in use prepares itself here, in page order; a later page may set
     // buttons of an earlier one, and the later setting wins.
+    if (pageInUse(Page::Video))
+        m_videoPage->startUp();
+    if (pageInUse(Page::NVideo))
+        m_registerPage->startUp();
+}
+
+void MainWindow::retransmit()
+{
+    if (pageInUse(Page::Video))
+        m_videoPanel->RetransmitVideo();
+    if (pageInUse(Page::NVideo))
+        TransmitToKVR(Command::OperationMode, m_videoPanel->settings().OperationModeIndex);
+}
+
+void MainWindow::showRegisterProgress(int entry, int count)
+{
+    // The register send holds the event loop, so the display is repainted directly, a few
+    // times a second at most.
+    if (entry >= count) {
+        m_registerProgress->clear();
+        return;
+    }
+    if (entry > 1 && m_sinceProgressPaint.isValid() && m_sinceProgressPaint.elapsed() < 100)
+        return;
+    m_sinceProgressPaint.start();
+    m_registerProgress->setText(
+        QStringLiteral("Sending VGA registers: entry %1 of %2").arg(entry).arg(count));
+    if (m_registerProgress->isVisible())
+        m_registerProgress->repaint();
 }
 
 void MainWindow::TransmitToKVR(int mode, int value, const QByteArray &sValue)

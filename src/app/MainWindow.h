@@ -7,11 +7,16 @@
 #include "Transmitter.h"
 #include "WorkingFolder.h"
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <memory>
 
 class MessageQueue;
 class QLabel;
+class RegisterPage;
+class VideoControl;
+class VideoPage;
+class VideoPanel;
 class QPushButton;
 class QTabWidget;
 class StatusBox;
@@ -24,7 +29,7 @@ class TrayIcon;
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    static const QString Title;  // the long name and " - Version 2.0.0.1"
+    static const QString Title; // the long name and " - Version 2.0.0.1"
 
     explicit MainWindow(const WorkingFolder &folder, QWidget *parent = nullptr);
     ~MainWindow() override;
@@ -52,6 +57,12 @@ public:
     // Shown, restored and in front: a tray click, the tray's Restore, a second start.
     void bringToFront();
 
+    // The Retransmit action: every current value of the pages in use goes out again.
+    void retransmit();
+
+    VideoPanel &videoPanel() { return *m_videoPanel; }
+    VideoControl &videoControl() { return *m_videoControl; }
+
 signals:
     // The console has shut down; the program ends.
     void ended();
@@ -64,6 +75,7 @@ private:
     void connectSerialLink();
     void runPageStartUpActions();
     void openPortDialog();
+    void showRegisterProgress(int entry, int count);
     void exitConsole();
     void shutDown();
 
@@ -73,6 +85,8 @@ private:
     ReceiveBuffer m_receive;
     Transmitter m_transmitter;
     InstallationConfig m_config;
+    std::unique_ptr<VideoPanel> m_videoPanel;
+    std::unique_ptr<VideoControl> m_videoControl;
 
     MessageQueue *m_messages = nullptr;
     std::unique_ptr<TrayIcon> m_tray;
@@ -81,5 +95,9 @@ private:
     StatusDisplay *m_statusDisplay = nullptr;
     QPushButton *m_retransmit = nullptr;
     QPushButton *m_port = nullptr;
+    QLabel *m_registerProgress = nullptr;
+    QElapsedTimer m_sinceProgressPaint;
+    VideoPage *m_videoPage = nullptr;
+    RegisterPage *m_registerPage = nullptr;
     bool m_shuttingDown = false;
 };

@@ -32,5 +32,5 @@ private:
     StatusBox &m_box;
     QTimer m_timer;
     QString m_pending;
-    bool m_boxBehind = false;  // the box no longer shows the buffer's start: show it whole
+    bool m_boxBehind = false; // the box no longer shows the buffer's start: show it whole
 };

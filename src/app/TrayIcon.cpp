@@ -2,7 +2,8 @@
 
 #include <QMenu>
 
-TrayIcon::TrayIcon(const QIcon &icon, QObject *parent) : QObject(parent), m_menu(new QMenu(QStringLiteral("&SysTray")))
+TrayIcon::TrayIcon(const QIcon &icon, QObject *parent)
+    : QObject(parent), m_menu(new QMenu(QStringLiteral("&SysTray")))
 {
     m_menu->setObjectName(QStringLiteral("mPopupSys"));
     QAction *restore = m_menu->addAction(QStringLiteral("&Restore"));

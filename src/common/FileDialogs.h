@@ -13,9 +13,9 @@ struct Request {
     QString objectName;
     QString caption;
     QString folder;
-    QString filter;          // e.g. "PAV Setting Files (*.pav)"
-    QString rememberedName;  // offered as the selection when not empty
-    bool mustExist = true;   // open dialogs only
+    QString filter;         // e.g. "PAV Setting Files (*.pav)"
+    QString rememberedName; // offered as the selection when not empty
+    bool mustExist = true;  // open dialogs only
 };
 
 QString askOpen(QWidget *parent, const Request &request);

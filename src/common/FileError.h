@@ -6,11 +6,11 @@
 // reported, so an operator's notes on "Error # 53" keep their meaning.
 enum class FileError {
     None = 0,
-    TypeMismatch = 13,       // a field that is not a number where a number belongs
+    TypeMismatch = 13, // a field that is not a number where a number belongs
     FileNotFound = 53,
-    InputPastEnd = 62,       // the file ended before a field
-    PathFileAccess = 75,     // the file exists but cannot be read or written
-    InvalidValue = 380,      // a number outside the range of the control it is meant for
+    InputPastEnd = 62,   // the file ended before a field
+    PathFileAccess = 75, // the file exists but cannot be read or written
+    InvalidValue = 380,  // a number outside the range of the control it is meant for
 };
 
 // The system's description of a file error number ("File not found").

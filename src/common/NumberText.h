@@ -9,9 +9,9 @@
 namespace NumberText {
 
 struct Leading {
-    double value = 0;    // 0 when no number was found
-    qsizetype end = 0;   // index just after the number (or after the skipped blanks)
-    bool found = false;  // a number starts the text
+    double value = 0;   // 0 when no number was found
+    qsizetype end = 0;  // index just after the number (or after the skipped blanks)
+    bool found = false; // a number starts the text
 };
 
 // The number at the start of the text; blanks before it are skipped.

@@ -29,37 +29,62 @@ Frame rejected(const QString &why)
 QString Command::name(int code)
 {
     switch (code) {
-    case OperationMode: return QStringLiteral("mode");
-    case Brightness: return QStringLiteral("brightness");
-    case Contrast: return QStringLiteral("contrast");
-    case Saturation: return QStringLiteral("saturation");
-    case Hue: return QStringLiteral("hue");
-    case HorFilter: return QStringLiteral("horizontal filter");
-    case VerFilter: return QStringLiteral("vertical filter");
-    case Antigamma: return QStringLiteral("antigamma");
-    case VideoSource: return QStringLiteral("video source");
-    case IntensityLevel: return QStringLiteral("intensity");
-    case VgaRegisters: return QStringLiteral("vga");
-    case Watchdog: return QStringLiteral("watchdog");
-    default: return QString();
+    case OperationMode:
+        return QStringLiteral("mode");
+    case Brightness:
+        return QStringLiteral("brightness");
+    case Contrast:
+        return QStringLiteral("contrast");
+    case Saturation:
+        return QStringLiteral("saturation");
+    case Hue:
+        return QStringLiteral("hue");
+    case HorFilter:
+        return QStringLiteral("horizontal filter");
+    case VerFilter:
+        return QStringLiteral("vertical filter");
+    case Antigamma:
+        return QStringLiteral("antigamma");
+    case VideoSource:
+        return QStringLiteral("video source");
+    case IntensityLevel:
+        return QStringLiteral("intensity");
+    case VgaRegisters:
+        return QStringLiteral("vga");
+    case Watchdog:
+        return QStringLiteral("watchdog");
+    default:
+        return QString();
     }
 }
 
 int FrameBuilder::maxValue(int mode)
 {
     switch (mode) {
-    case Command::OperationMode: return 2;    // PC, Video, Both
-    case Command::Brightness: return 255;
-    case Command::Contrast: return 127;
-    case Command::Saturation: return 127;
-    case Command::Hue: return 255;
-    case Command::HorFilter: return 7;        // Adaptive, Bypassed, Filter1..6
-    case Command::VerFilter: return 4;        // Linear, Bypassed, Filter1..3
-    case Command::Antigamma: return 1;        // On, Off
-    case Command::VideoSource: return 5;      // Composite1..4, Svideo1, Svideo2
-    case Command::IntensityLevel: return 5;   // a level position, not the byte sent
-    case Command::Watchdog: return 255;
-    default: return -1;
+    case Command::OperationMode:
+        return 2; // PC, Video, Both
+    case Command::Brightness:
+        return 255;
+    case Command::Contrast:
+        return 127;
+    case Command::Saturation:
+        return 127;
+    case Command::Hue:
+        return 255;
+    case Command::HorFilter:
+        return 7; // Adaptive, Bypassed, Filter1..6
+    case Command::VerFilter:
+        return 4; // Linear, Bypassed, Filter1..3
+    case Command::Antigamma:
+        return 1; // On, Off
+    case Command::VideoSource:
+        return 5; // Composite1..4, Svideo1, Svideo2
+    case Command::IntensityLevel:
+        return 5; // a level position, not the byte sent
+    case Command::Watchdog:
+        return 255;
+    default:
+        return -1;
     }
 }
 
@@ -85,9 +110,8 @@ Frame FrameBuilder::build(int mode, int value, const QByteArray &sValue, const Q
         const QString code = value < intensityLevels.size() ? intensityLevels.at(value) : QString();
         const std::optional<int> level = NumberText::strictWhole(code, 0, 255);
         if (!level)
-            return rejected(QStringLiteral("intensity level %1 has no code from 0 to 255 (\"%2\")")
-                                .arg(value)
-                                .arg(code));
+            return rejected(
+                QStringLiteral("intensity level %1 has no code from 0 to 255 (\"%2\")").arg(value).arg(code));
         return Frame{frameOf(mode, QByteArray(1, static_cast<char>(*level))), QString()};
     }
 

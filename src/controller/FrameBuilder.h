@@ -27,8 +27,8 @@ QString name(int code);
 } // namespace Command
 
 struct Frame {
-    QByteArray bytes;   // the whole frame; empty when the call broke a limit
-    QString rejection;  // why nothing may be sent, for the operator
+    QByteArray bytes;  // the whole frame; empty when the call broke a limit
+    QString rejection; // why nothing may be sent, for the operator
     bool ok() const { return rejection.isEmpty(); }
 };
 

@@ -77,6 +77,7 @@ VgaRegisterList VgaRegisterFile::read(const QString &path)
     if (error == static_cast<int>(FileError::FileNotFound)) {
         VgaRegisterList list;
         list.stopReason = QStringLiteral("file not found");
+        list.fileMissing = true;
         return list;
     }
     if (error != 0) {

@@ -10,6 +10,7 @@ struct VgaRegisterList {
     QList<QByteArray> entries; // three bytes each, in file order
     QString stopReason;        // empty when the whole file was used, else a note for the operator
     bool usable = false;       // false: nothing may be sent
+    bool fileMissing = false;  // there is no register file at all
 };
 
 // VGAReg.cfg: the pause in milliseconds, then register entries of three fields each.

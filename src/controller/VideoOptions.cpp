@@ -11,18 +11,30 @@ namespace {
 const std::array<OptionGroupInfo, OptionGroupCount> &groups()
 {
     static const std::array<OptionGroupInfo, OptionGroupCount> table{{
-        {"optOperationMode", "&Operation Mode", Command::OperationMode,
-         {"PC", "Video", "Both"}, {"PC", "Video", "Both"}},
-        {"optOperationModeN", "Operation Mode", Command::OperationMode,
-         {"P&C Mode", "&Video Mode", "PC and Video &Mode"}, {"PC", "Video", "Both"}},
-        {"optHorFilter", "Horizontal Filter", Command::HorFilter,
+        {"optOperationMode",
+         "&Operation Mode",
+         Command::OperationMode,
+         {"PC", "Video", "Both"},
+         {"PC", "Video", "Both"}},
+        {"optOperationModeN",
+         "Operation Mode",
+         Command::OperationMode,
+         {"P&C Mode", "&Video Mode", "PC and Video &Mode"},
+         {"PC", "Video", "Both"}},
+        {"optHorFilter",
+         "Horizontal Filter",
+         Command::HorFilter,
          {"Adaptive", "Bypassed", "Filter 1", "Filter 2", "Filter 3", "Filter 4", "Filter 5", "Filter 6"},
          {"Adaptive", "Bypassed", "Filter1", "Filter2", "Filter3", "Filter4", "Filter5", "Filter6"}},
-        {"optVerFilter", "Vertical Filter", Command::VerFilter,
+        {"optVerFilter",
+         "Vertical Filter",
+         Command::VerFilter,
          {"Linear", "Bypassed", "Geometrical Filter 1", "Geometrical Filter 2", "Geometrical Filter 3"},
          {"Linear", "Bypassed", "Filter1", "Filter2", "Filter3"}},
         {"optAntigamma", "Antigamma Table", Command::Antigamma, {"On", "Off"}, {"On", "Off"}},
-        {"optVideoSource", "Video Source", Command::VideoSource,
+        {"optVideoSource",
+         "Video Source",
+         Command::VideoSource,
          {"Composite 1", "Composite 2", "Composite 3", "Composite 4", "Svideo 1", "Svideo 2"},
          {"Composite1", "Composite2", "Composite3", "Composite4", "Svideo1", "Svideo2"}},
     }};
@@ -51,11 +63,16 @@ QString &groupText(VideoSettings &settings, OptionGroup group)
 {
     switch (group) {
     case OptionGroup::OperationMode:
-    case OptionGroup::OperationModeN: return settings.OperationModeText;
-    case OptionGroup::HorFilter: return settings.HorFilterText;
-    case OptionGroup::VerFilter: return settings.VerFilterText;
-    case OptionGroup::Antigamma: return settings.AntigammaText;
-    case OptionGroup::VideoSource: break;
+    case OptionGroup::OperationModeN:
+        return settings.OperationModeText;
+    case OptionGroup::HorFilter:
+        return settings.HorFilterText;
+    case OptionGroup::VerFilter:
+        return settings.VerFilterText;
+    case OptionGroup::Antigamma:
+        return settings.AntigammaText;
+    case OptionGroup::VideoSource:
+        break;
     }
     return settings.VideoSourceText;
 }
@@ -64,11 +81,16 @@ int &groupIndex(VideoSettings &settings, OptionGroup group)
 {
     switch (group) {
     case OptionGroup::OperationMode:
-    case OptionGroup::OperationModeN: return settings.OperationModeIndex;
-    case OptionGroup::HorFilter: return settings.HorFilterIndex;
-    case OptionGroup::VerFilter: return settings.VerFilterIndex;
-    case OptionGroup::Antigamma: return settings.AntigammaIndex;
-    case OptionGroup::VideoSource: break;
+    case OptionGroup::OperationModeN:
+        return settings.OperationModeIndex;
+    case OptionGroup::HorFilter:
+        return settings.HorFilterIndex;
+    case OptionGroup::VerFilter:
+        return settings.VerFilterIndex;
+    case OptionGroup::Antigamma:
+        return settings.AntigammaIndex;
+    case OptionGroup::VideoSource:
+        break;
     }
     return settings.VideoSourceIndex;
 }
@@ -78,9 +100,12 @@ int optionForText(OptionGroup group, const QString &text)
     const int found = static_cast<int>(optionGroupInfo(group).texts.indexOf(text));
     switch (group) {
     case OptionGroup::OperationMode:
-    case OptionGroup::OperationModeN: return found >= 0 ? found : 2;
-    case OptionGroup::Antigamma: return found == 0 ? 0 : 1;
-    default: return found;
+    case OptionGroup::OperationModeN:
+        return found >= 0 ? found : 2;
+    case OptionGroup::Antigamma:
+        return found == 0 ? 0 : 1;
+    default:
+        return found;
     }
 }
 
@@ -92,10 +117,14 @@ const PictureInfo &pictureInfo(Picture picture)
 int &pictureValue(VideoSettings &settings, Picture picture)
 {
     switch (picture) {
-    case Picture::Brightness: return settings.brightness;
-    case Picture::Contrast: return settings.contrast;
-    case Picture::Saturation: return settings.saturation;
-    case Picture::Hue: break;
+    case Picture::Brightness:
+        return settings.brightness;
+    case Picture::Contrast:
+        return settings.contrast;
+    case Picture::Saturation:
+        return settings.saturation;
+    case Picture::Hue:
+        break;
     }
     return settings.hue;
 }

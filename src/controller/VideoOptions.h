@@ -11,11 +11,11 @@ enum class OptionGroup { OperationMode, OperationModeN, HorFilter, VerFilter, An
 constexpr int OptionGroupCount = 6;
 
 struct OptionGroupInfo {
-    QString objectName;    // "optOperationMode"
-    QString frameCaption;  // "&Operation Mode"
-    int command;           // command code of the group
-    QStringList captions;  // what the operator sees, by index
-    QStringList texts;     // what VideoSettings and setting files hold, by index
+    QString objectName;   // "optOperationMode"
+    QString frameCaption; // "&Operation Mode"
+    int command;          // command code of the group
+    QStringList captions; // what the operator sees, by index
+    QStringList texts;    // what VideoSettings and setting files hold, by index
 };
 
 const OptionGroupInfo &optionGroupInfo(OptionGroup group);
@@ -35,11 +35,11 @@ enum class Picture { Brightness, Contrast, Saturation, Hue };
 constexpr int PictureCount = 4;
 
 struct PictureInfo {
-    QString spinName;     // "SbtnBrightness"
-    QString displayName;  // "txtBrightness"
-    QString label;        // "Brightness :"
-    QString rangeLabel;   // "0 - 255"
-    int maximum;          // the minimum is 0, the step 1
+    QString spinName;    // "SbtnBrightness"
+    QString displayName; // "txtBrightness"
+    QString label;       // "Brightness :"
+    QString rangeLabel;  // "0 - 255"
+    int maximum;         // the minimum is 0, the step 1
     int command;
 };
 

@@ -58,9 +58,12 @@ int commErrorCode(QSerialPort::SerialPortError error, PortStep step)
         return CommError::DeviceIdInvalid;
     case E::UnsupportedOperationError:
         switch (step) {
-        case PortStep::BaudRate: return CommError::BaudRateUnsupported;
-        case PortStep::DataBits: return CommError::ByteSizeInvalid;
-        default: return CommError::CouldNotSetCommState;
+        case PortStep::BaudRate:
+            return CommError::BaudRateUnsupported;
+        case PortStep::DataBits:
+            return CommError::ByteSizeInvalid;
+        default:
+            return CommError::CouldNotSetCommState;
         }
     case E::UnknownError:
         break;

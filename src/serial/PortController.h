@@ -14,7 +14,7 @@ class SerialLink;
 class PortController : public QObject {
     Q_OBJECT
 public:
-    static const QString InvalidPortMessage;  // "Invalid com port, Open comm error"
+    static const QString InvalidPortMessage; // "Invalid com port, Open comm error"
 
     PortController(SerialLink &link, const WorkingFolder &folder, QObject *parent = nullptr);
 

@@ -19,8 +19,9 @@ PortDirectory PortDirectory::parse(const QByteArray &data)
         }
         const std::optional<int> port = NumberText::strictWhole(*number, 1, 12);
         if (!port || path->isEmpty()) {
-            directory.m_problems << QStringLiteral("ComPorts.txt: record \"%1\",\"%2\" skipped (a port 1 to 12 "
-                                                   "and a device path are needed)")
+            directory.m_problems << QStringLiteral(
+                                        "ComPorts.txt: record \"%1\",\"%2\" skipped (a port 1 to 12 "
+                                        "and a device path are needed)")
                                         .arg(*number, *path);
             continue;
         }

@@ -5,11 +5,11 @@
 
 // The port settings as positions in the five lists of the Port Setting dialog.
 struct PortSettings {
-    int PortIndex = 0;      // "Com 1" .. "Com 12": port number PortIndex + 1
-    int BaudRateIndex = 0;  // "2400" .. "115200"
-    int DataBitsIndex = 0;  // "4" .. "8": PortIndex + 4 data bits
-    int ParityIndex = 0;    // "None", "Even", "Odd"
-    int StopBitsIndex = 0;  // "1", "2"
+    int PortIndex = 0;     // "Com 1" .. "Com 12": port number PortIndex + 1
+    int BaudRateIndex = 0; // "2400" .. "115200"
+    int DataBitsIndex = 0; // "4" .. "8": PortIndex + 4 data bits
+    int ParityIndex = 0;   // "None", "Even", "Odd"
+    int StopBitsIndex = 0; // "1", "2"
 
     static const QStringList &portEntries();
     static const QStringList &baudRateEntries();

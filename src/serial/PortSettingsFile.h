@@ -10,8 +10,8 @@
 // Com 1 at 9600,N,8,1). Read back as comma- or line-separated fields.
 struct PortSettingsRead {
     PortSettings settings;
-    int error = 0;    // 0, or a FileError number
-    QString problem;  // what is wrong, for the operator; empty when read
+    int error = 0;   // 0, or a FileError number
+    QString problem; // what is wrong, for the operator; empty when read
     bool ok() const { return error == 0; }
 };
 

@@ -39,7 +39,8 @@ int SerialLink::open(const QString &devicePath, const PortSettings &settings)
             lastError = CommError::ByteSizeInvalid;
             settingsUsable = false;
         } else {
-            remember(PortStep::DataBits, m_port.setDataBits(static_cast<QSerialPort::DataBits>(settings.dataBits())));
+            remember(PortStep::DataBits,
+                     m_port.setDataBits(static_cast<QSerialPort::DataBits>(settings.dataBits())));
         }
         static const QSerialPort::Parity parities[] = {QSerialPort::NoParity, QSerialPort::EvenParity,
                                                        QSerialPort::OddParity};
@@ -48,7 +49,8 @@ int SerialLink::open(const QString &devicePath, const PortSettings &settings)
                                                                                     : QSerialPort::TwoStop));
         m_port.setFlowControl(QSerialPort::NoFlowControl);
     } else {
-        const bool portKnown = settings.PortIndex >= 0 && settings.PortIndex < PortSettings::portEntries().size();
+        const bool portKnown =
+            settings.PortIndex >= 0 && settings.PortIndex < PortSettings::portEntries().size();
         lastError = portKnown ? 380 : int(CommError::InvalidPortNumber); // 380: invalid property value
     }
 

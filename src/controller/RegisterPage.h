@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QWidget>
+
+class QLineEdit;
+class QPushButton;
+class VideoControl;
+class VideoPanel;
+
+// The "NVideo" page: the operation mode (optOperationModeN), the setting file buttons with
+// their dialog CommonDialogNVideo, and "Send Reg", which sends VGAReg.cfg again.
+class RegisterPage : public QWidget {
+    Q_OBJECT
+public:
+    RegisterPage(VideoPanel &panel, VideoControl &control, QWidget *parent = nullptr);
+
+    // The page's start-up action: load default.pav, select the mode, offer Save Default,
+    // hold back Save As, and send the VGA registers.
+    void startUp();
+
+    QString rememberedFileName() const { return m_remembered; }
+
+private:
+    void load();
+    void saveAs();
+    void saveDefault();
+
+    VideoPanel &m_panel;
+    VideoControl &m_control;
+    QLineEdit *m_fileName = nullptr;
+    QPushButton *m_saveAs = nullptr;
+    QPushButton *m_saveDefault = nullptr;
+    QString m_remembered;
+};

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "WorkingFolder.h"
+
+#include <QObject>
+#include <QString>
+#include <functional>
+
+class Transmitter;
+class VideoPanel;
+
+// Setting files and VGA registers: OpenSettingFile and SaveSettingFile for both pages, the
+// current setting file's name, and SendVgaRegisters with its pacing.
+class VideoControl : public QObject {
+    Q_OBJECT
+public:
+    static const QString DefaultFileName;  // "default.pav"
+    static const QString RegisterFileName; // "VGAReg.cfg"
+    static const QString FileNamePrefix;   // " Filename - "
+
+    VideoControl(VideoPanel &panel, Transmitter &transmitter, const WorkingFolder &folder,
+                 QObject *parent = nullptr);
+
+    // Which of the two pages exist in this installation (decided at start-up).
+    void setPagesPresent(bool videoPage, bool registerPage);
+
+    const WorkingFolder &workingFolder() const { return m_folder; }
+    QString defaultSettingFile() const { return m_folder.file(DefaultFileName); }
+
+    // Loads a setting file: its texts and picture values as read (each changed value sends
+    // its frame), then, when every field was read, the options of the pages present. A read
+    // that stops at a bad field keeps what came before and reports the error. A missing
+    // default.pav is created from the current settings; any other missing file is an
+    // ordinary failure and writes nothing. True when the whole file was applied.
+    bool OpenSettingFile(const QString &filename);
+
+    // Writes the current settings, whole or not at all. True on success; a failure is
+    // reported as "Error " + the system's description.
+    bool SaveSettingFile(const QString &filename);
+
+    // Sends every entry of VGAReg.cfg as a register frame, pausing after each. The pauses
+    // hold everything else up, so frames never interleave with those of timers or the
+    // network.
+    void SendVgaRegisters();
+
+    // Told "entry k of n" after each register frame; it may repaint a display but must not
+    // let other events run.
+    void setRegisterProgress(std::function<void(int, int)> progress) { m_progress = std::move(progress); }
+
+    // The setting file loaded last by start-up, a load button, a schedule or a refresh.
+    QString CurPAVFileName;
+
+    QString videoFileDisplay() const { return m_videoFileDisplay; }
+    QString registerFileDisplay() const { return m_registerFileDisplay; }
+
+signals:
+    void fileDisplaysChanged();
+    // ComposeFileError's text for a file that did not load.
+    void loadFailed(const QString &text);
+    // A message for the operator: a save that failed.
+    void saveFailed(const QString &text);
+    // A note for the status line.
+    void status(const QString &text);
+
+private:
+    void showFileName(const QString &filename);
+
+    VideoPanel &m_panel;
+    Transmitter &m_transmitter;
+    WorkingFolder m_folder;
+    bool m_videoPage = false;
+    bool m_registerPage = false;
+    QString m_videoFileDisplay;
+    QString m_registerFileDisplay;
+    std::function<void(int, int)> m_progress;
+};

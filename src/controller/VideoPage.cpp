@@ -1,0 +1,164 @@
+#include "VideoPage.h"
+
+#include "OptionGroupBox.h"
+#include "SettingFileDialogs.h"
+#include "VideoControl.h"
+#include "VideoPanel.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+namespace {
+const QString DialogName = QStringLiteral("CommonDialog1");
+
+QPushButton *makeButton(QWidget *parent, const char *name, const QString &caption)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(QLatin1String(name));
+    return button;
+}
+} // namespace
+
+VideoPage::VideoPage(VideoPanel &panel, VideoControl &control, QWidget *parent)
+    : QWidget(parent), m_panel(panel), m_control(control)
+{
+    auto *options = new QGridLayout;
+    options->addWidget(new OptionGroupBox(OptionGroup::OperationMode, panel, this), 0, 0);
+    options->addWidget(new OptionGroupBox(OptionGroup::VideoSource, panel, this), 1, 0);
+    options->addWidget(new OptionGroupBox(OptionGroup::HorFilter, panel, this), 0, 1, 2, 1);
+    options->addWidget(new OptionGroupBox(OptionGroup::VerFilter, panel, this), 0, 2);
+    options->addWidget(new OptionGroupBox(OptionGroup::Antigamma, panel, this), 1, 2);
+
+    auto *upper = new QHBoxLayout;
+    upper->addLayout(options);
+    upper->addWidget(buildPictureFrame());
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(upper, 1);
+    layout->addWidget(buildFileRow());
+
+    connect(&panel, &VideoPanel::pictureChanged, this, [this](Picture picture, int value) {
+        QSpinBox *spin = m_spins[static_cast<size_t>(picture)];
+        const QSignalBlocker blocker(spin);
+        spin->setValue(value);
+    });
+    connect(&panel, &VideoPanel::displayTextChanged, this, [this](Picture picture, const QString &text) {
+        QLineEdit *display = m_displays[static_cast<size_t>(picture)];
+        if (display->text() != text)
+            display->setText(text);
+    });
+    connect(&control, &VideoControl::fileDisplaysChanged, this,
+            [this] { m_fileName->setText(m_control.videoFileDisplay()); });
+}
+
+QWidget *VideoPage::buildPictureFrame()
+{
+    auto *frame = new QGroupBox(QStringLiteral("Video Setting"), this);
+    frame->setObjectName(QStringLiteral("fraVideoSetting"));
+    auto *grid = new QGridLayout(frame);
+    for (int i = 0; i < PictureCount; ++i) {
+        const auto picture = static_cast<Picture>(i);
+        const PictureInfo &info = pictureInfo(picture);
+
+        auto *display = new QLineEdit(m_panel.displayText(picture), frame);
+        display->setObjectName(info.displayName);
+        display->setReadOnly(true);
+        auto *spin = new QSpinBox(frame);
+        spin->setObjectName(info.spinName);
+        spin->setRange(0, info.maximum);
+        spin->setSingleStep(1);
+        spin->setValue(m_panel.pictureValue(picture));
+
+        grid->addWidget(new QLabel(info.label, frame), i, 0);
+        grid->addWidget(display, i, 1);
+        grid->addWidget(spin, i, 2);
+        grid->addWidget(new QLabel(info.rangeLabel, frame), i, 3);
+        m_spins[static_cast<size_t>(i)] = spin;
+        m_displays[static_cast<size_t>(i)] = display;
+
+        connect(spin, &QSpinBox::valueChanged, this,
+                [this, picture](int value) { m_panel.setPictureValue(picture, value); });
+        connect(display, &QLineEdit::textChanged, this,
+                [this, picture](const QString &text) { m_panel.setDisplayText(picture, text); });
+    }
+    grid->setRowStretch(PictureCount, 1);
+    return frame;
+}
+
+QWidget *VideoPage::buildFileRow()
+{
+    auto *row = new QWidget(this);
+    auto *layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    m_fileName = new QLineEdit(row);
+    m_fileName->setObjectName(QStringLiteral("txtVideofilename"));
+    m_fileName->setReadOnly(true);
+    QPushButton *load = makeButton(row, "cmdOpen", QStringLiteral("&Load"));
+    QPushButton *save = makeButton(row, "cmdSave", QStringLiteral("Save"));
+    QPushButton *saveAs = makeButton(row, "cmdSaveAs", QStringLiteral("Save As"));
+    QPushButton *saveDefault = makeButton(row, "cmdSaveDefault", QStringLiteral("Save Default"));
+    layout->addWidget(m_fileName, 1);
+    layout->addWidget(load);
+    layout->addWidget(save);
+    layout->addWidget(saveAs);
+    layout->addWidget(saveDefault);
+    connect(load, &QPushButton::clicked, this, &VideoPage::load);
+    connect(save, &QPushButton::clicked, this, &VideoPage::save);
+    connect(saveAs, &QPushButton::clicked, this, &VideoPage::saveAs);
+    connect(saveDefault, &QPushButton::clicked, this, &VideoPage::saveDefault);
+    return row;
+}
+
+void VideoPage::startUp()
+{
+    m_control.CurPAVFileName = m_control.defaultSettingFile();
+    m_control.OpenSettingFile(m_control.CurPAVFileName);
+    m_remembered = m_control.CurPAVFileName;
+    m_panel.ApplySettingsToPanel();
+    m_control.SendVgaRegisters();
+}
+
+void VideoPage::load()
+{
+    m_control.workingFolder().enter();
+    const QString path =
+        SettingFileDialogs::askOpen(this, DialogName, m_control.workingFolder().path(), m_remembered, true);
+    if (path.isEmpty())
+        return;
+    m_remembered = path;
+    m_control.OpenSettingFile(path);
+    m_control.CurPAVFileName = path;
+}
+
+void VideoPage::save()
+{
+    if (m_remembered.isEmpty()) {
+        saveAs();
+        return;
+    }
+    m_control.SaveSettingFile(m_remembered);
+}
+
+void VideoPage::saveAs()
+{
+    m_control.workingFolder().enter();
+    const QString path =
+        SettingFileDialogs::askSave(this, DialogName, m_control.workingFolder().path(), m_remembered);
+    if (path.isEmpty())
+        return;
+    m_remembered = path;
+    m_control.SaveSettingFile(path);
+}
+
+void VideoPage::saveDefault()
+{
+    m_control.SaveSettingFile(m_control.defaultSettingFile());
+    m_remembered = m_control.defaultSettingFile();
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "VideoOptions.h"
+
+#include <QWidget>
+#include <array>
+
+class QLineEdit;
+class QSpinBox;
+class VideoControl;
+class VideoPanel;
+
+// The "Video" page: the option groups, the four picture values with their displays, and the
+// setting file buttons (Load, Save, Save As, Save Default) with their dialog CommonDialog1.
+class VideoPage : public QWidget {
+    Q_OBJECT
+public:
+    VideoPage(VideoPanel &panel, VideoControl &control, QWidget *parent = nullptr);
+
+    // The page's start-up action: load default.pav, bring the options into line and send
+    // the VGA registers.
+    void startUp();
+
+    // The file name CommonDialog1 remembers: Save writes there without asking.
+    QString rememberedFileName() const { return m_remembered; }
+
+private:
+    QWidget *buildPictureFrame();
+    QWidget *buildFileRow();
+    void load();
+    void save();
+    void saveAs();
+    void saveDefault();
+
+    VideoPanel &m_panel;
+    VideoControl &m_control;
+    std::array<QSpinBox *, PictureCount> m_spins{};
+    std::array<QLineEdit *, PictureCount> m_displays{};
+    QLineEdit *m_fileName = nullptr;
+    QString m_remembered;
+};
