@@ -34,18 +34,29 @@ void PortController::OpenComSetting()
     OpenCom(m_settings);
 }
 
+PortDirectory PortController::directory() const
+{
+    return PortDirectory::read(m_folder.file(PortMapFileName));
+}
+
+QString PortController::devicePath(const PortDirectory &directory, int portNumber) const
+{
+    // A relative device path in ComPorts.txt names a device in the working folder.
+    return m_folder.resolve(directory.devicePath(portNumber));
+}
+
 QString PortController::devicePath(int portNumber) const
 {
-    return PortDirectory::read(m_folder.file(PortMapFileName)).devicePath(portNumber);
+    return devicePath(directory(), portNumber);
 }
 
 int PortController::OpenCom(const PortSettings &selection)
 {
-    const PortDirectory directory = PortDirectory::read(m_folder.file(PortMapFileName));
-    for (const QString &problem : directory.problems())
+    const PortDirectory ports = directory();
+    for (const QString &problem : ports.problems())
         emit status(problem);
 
-    m_lastOpenError = m_link.open(directory.devicePath(selection.portNumber()), selection);
+    m_lastOpenError = m_link.open(devicePath(ports, selection.portNumber()), selection);
     if (m_lastOpenError != 0)
         emit message(CommErrorText(m_lastOpenError));
     return m_lastOpenError;

@@ -49,6 +49,9 @@ signals:
     void status(const QString &text);
 
 private:
+    PortDirectory directory() const;
+    QString devicePath(const PortDirectory &directory, int portNumber) const;
+
     SerialLink &m_link;
     WorkingFolder m_folder;
     PortSettings m_settings;
