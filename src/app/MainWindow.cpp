@@ -177,6 +177,7 @@ void MainWindow::startUp()
 
     show();
     repaint();
+    qInfo("window shown");
 
     m_tray->show();
 
