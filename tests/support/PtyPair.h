@@ -1,0 +1,114 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDeadlineTimer>
+#include <QString>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+// A pseudo-terminal standing in for a serial device: the console opens the slave side, by its
+// path or through a symlink to it, and the test plays the controller on the master side.
+// Link with "util". The slave stays open here as well, so the master can always be read and
+// the terminal's number is not handed to anyone else while the test runs.
+class PtyPair {
+public:
+    PtyPair()
+    {
+        char name[256] = {};
+        if (::openpty(&m_master, &m_slave, name, nullptr, nullptr) != 0) {
+            m_master = m_slave = -1;
+            return;
+        }
+        m_slavePath = QString::fromLocal8Bit(name);
+        termios tio{};
+        ::tcgetattr(m_slave, &tio);
+        ::cfmakeraw(&tio);
+        ::tcsetattr(m_slave, TCSANOW, &tio);
+        ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
+        ::fcntl(m_master, F_SETFD, FD_CLOEXEC);
+        ::fcntl(m_slave, F_SETFD, FD_CLOEXEC);
+    }
+    ~PtyPair()
+    {
+        closeMaster();
+        if (m_slave >= 0)
+            ::close(m_slave);
+    }
+    PtyPair(const PtyPair &) = delete;
+    PtyPair &operator=(const PtyPair &) = delete;
+
+    bool isValid() const { return m_master >= 0; }
+    QString slavePath() const { return m_slavePath; }
+
+    // The terminal settings the console gave the device. A pseudo-terminal keeps the speed
+    // and the stop bits but always reports 8 data bits and no parity.
+    termios attributes() const
+    {
+        termios tio{};
+        ::tcgetattr(m_slave, &tio);
+        return tio;
+    }
+
+    // Sends bytes as the device would; true when all of them went out.
+    bool write(const QByteArray &bytes, int timeoutMs = 5000)
+    {
+        QDeadlineTimer deadline(timeoutMs);
+        qsizetype done = 0;
+        while (m_master >= 0 && done < bytes.size()) {
+            const ssize_t n = ::write(m_master, bytes.constData() + done, size_t(bytes.size() - done));
+            if (n > 0) {
+                done += n;
+            } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
+                return false;
+            } else if (!waitFor(POLLOUT, deadline)) {
+                return false;
+            }
+        }
+        return done == bytes.size();
+    }
+
+    // What the device received: blocks (without an event loop) until 'count' bytes have
+    // arrived or the time is up, and returns what arrived.
+    QByteArray read(qsizetype count, int timeoutMs = 5000)
+    {
+        QDeadlineTimer deadline(timeoutMs);
+        QByteArray bytes;
+        char chunk[4096];
+        while (m_master >= 0 && bytes.size() < count) {
+            const ssize_t n =
+                ::read(m_master, chunk, size_t(qMin<qsizetype>(sizeof chunk, count - bytes.size())));
+            if (n > 0)
+                bytes.append(chunk, n);
+            else if (n < 0 && errno != EAGAIN && errno != EINTR)
+                break;
+            else if (!waitFor(POLLIN, deadline))
+                break;
+        }
+        return bytes;
+    }
+
+    // The device vanishes, as when an adapter is pulled out.
+    void closeMaster()
+    {
+        if (m_master >= 0)
+            ::close(m_master);
+        m_master = -1;
+    }
+
+private:
+    bool waitFor(short events, const QDeadlineTimer &deadline)
+    {
+        pollfd p{m_master, events, 0};
+        const qint64 left = deadline.remainingTime();
+        return left > 0 && ::poll(&p, 1, int(left)) > 0;
+    }
+
+    int m_master = -1;
+    int m_slave = -1;
+    QString m_slavePath;
+};
