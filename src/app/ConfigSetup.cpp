@@ -77,9 +77,9 @@ ConfigSetupRead ConfigSetup::parse(const QByteArray &data)
     // The names and codes follow the count the file states, even when it is out of range,
     // so the fields after them stay in step.
     const int count = in.number(QStringLiteral("the intensity level count"));
-    const int stated = qBound(0, count, 64);
+    const int stated = qBound(-1, count, 64);
     QStringList names, codes;
-    for (int i = 0; i <= stated; ++i)
+    for (int i = 0; i < stated + 1; ++i)
         names << in.text(QStringLiteral("intensity level name %1").arg(i + 1));
     for (int i = 0; i < stated; ++i)
         codes << in.text(QStringLiteral("intensity level code %1").arg(i + 1));

@@ -6,7 +6,9 @@
 StatusDisplay::StatusDisplay(ReceiveBuffer &buffer, StatusBox &box, QObject *parent)
     : QObject(parent), m_buffer(buffer), m_box(box)
 {
-    box.setMaximumLength(ReceiveBuffer::Capacity);
+    // The box keeps all the buffer holds and follows the buffer's own trimming (below), so
+    // the two always show the same text.
+    box.setMaximumLength(2 * ReceiveBuffer::Capacity);
     m_timer.setSingleShot(true);
     m_timer.setInterval(RefreshIntervalMs);
     connect(&m_timer, &QTimer::timeout, this, &StatusDisplay::refresh);
@@ -14,13 +16,15 @@ StatusDisplay::StatusDisplay(ReceiveBuffer &buffer, StatusBox &box, QObject *par
 
 void StatusDisplay::received(const QByteArray &bytes)
 {
+    const quint64 trimsBefore = m_buffer.trims();
     const QString piece = m_buffer.append(bytes);
-    if (!m_boxBehind) {
+    if (m_buffer.trims() != trimsBefore) {
+        // The buffer dropped its oldest text: the box is shown the buffer whole at the next
+        // refresh, which happens once per quarter of the buffer at most.
+        m_pending.clear();
+        m_boxBehind = true;
+    } else if (!m_boxBehind) {
         m_pending += piece;
-        if (m_pending.size() > ReceiveBuffer::Capacity) {
-            m_pending.clear();
-            m_boxBehind = true;
-        }
     }
     if (!m_timer.isActive())
         m_timer.start();

@@ -9,23 +9,23 @@
 PortDirectory PortDirectory::parse(const QByteArray &data)
 {
     PortDirectory directory;
-    RecordReader reader(data);
-    while (!reader.atEnd()) {
-        const std::optional<QString> number = reader.next();
-        const std::optional<QString> path = reader.next();
-        if (!number || !path) {
-            directory.m_problems << QStringLiteral("ComPorts.txt ends inside a record");
-            break;
-        }
-        const std::optional<int> port = NumberText::strictWhole(*number, 1, 12);
-        if (!port || path->isEmpty()) {
-            directory.m_problems << QStringLiteral(
-                                        "ComPorts.txt: record \"%1\",\"%2\" skipped (a port 1 to 12 "
-                                        "and a device path are needed)")
-                                        .arg(*number, *path);
+    QByteArray text = data;
+    text.replace("\r\n", "\n").replace('\r', '\n');
+    // One record a line; blank lines are allowed between records.
+    for (const QByteArray &line : text.split('\n')) {
+        if (line.trimmed().isEmpty())
+            continue;
+        RecordReader reader(line);
+        const QString number = reader.next().value_or(QString());
+        const QString path = reader.next().value_or(QString());
+        const std::optional<int> port = NumberText::strictWhole(number, 1, 12);
+        if (!port || path.isEmpty()) {
+            directory.m_problems << QStringLiteral("ComPorts.txt: record %1 skipped (a port 1 to 12, a comma and "
+                                                   "a device path in double quotes are needed)")
+                                        .arg(QString::fromLatin1(line.trimmed()));
             continue;
         }
-        directory.m_paths.insert(*port, *path);
+        directory.m_paths.insert(*port, path);
     }
     return directory;
 }

@@ -25,7 +25,9 @@ QString ReceiveBuffer::append(const QByteArray &bytes)
     m_text += piece;
     // Trim in steps of a quarter of the capacity, so the cost of moving the text is spread
     // over many appends.
-    if (m_text.size() > Capacity + Capacity / 4)
+    if (m_text.size() > Capacity + Capacity / 4) {
         m_text.remove(0, m_text.size() - Capacity);
+        ++m_trims;
+    }
     return piece;
 }

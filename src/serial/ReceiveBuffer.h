@@ -19,6 +19,11 @@ public:
     void clear() { m_text.clear(); }
     const QString &text() const { return m_text; }
 
+    // Counts the times old text was dropped, so a display can tell that its copy no
+    // longer starts where the buffer does.
+    quint64 trims() const { return m_trims; }
+
 private:
     QString m_text;
+    quint64 m_trims = 0;
 };
