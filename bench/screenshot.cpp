@@ -21,7 +21,7 @@ int main(int argc, char *argv[])
                 box->close();
         }
         window.grab().save(QString::fromLocal8Bit(argv[2]));
-        app.quit();
+        QCoreApplication::exit(0);
     });
     return app.exec();
 }

@@ -18,7 +18,10 @@ int main(int argc, char *argv[])
 
     MainWindow window(WorkingFolder::forApplication());
     QObject::connect(&instance, &SingleInstance::activationRequested, &window, &MainWindow::bringToFront);
-    QObject::connect(&window, &MainWindow::ended, &app, &QApplication::quit, Qt::QueuedConnection);
+    // exit() rather than quit(): quit() first asks every window to close, and the main
+    // window's close only hides it.
+    QObject::connect(
+        &window, &MainWindow::ended, &app, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
     window.startUp();
     return app.exec();
 }
