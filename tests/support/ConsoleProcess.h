@@ -1,0 +1,71 @@
+#pragma once
+
+#include "ConsoleFolder.h"
+
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+
+// The built console, copied into a ConsoleFolder (its working folder is sys/ beside the
+// program) and run offscreen. Everything it logs (messages, status texts, "window shown")
+// is collected from its output. Define PAV_CONSOLE_PATH for the built program.
+class ConsoleProcess {
+public:
+    explicit ConsoleProcess(const ConsoleFolder &folder)
+        : m_program(folder.root() + QStringLiteral("/pav-control"))
+    {
+        if (!QFile::exists(m_program))
+            QFile::copy(QStringLiteral(PAV_CONSOLE_PATH), m_program);
+        m_process.setWorkingDirectory(folder.root());
+        m_process.setProcessChannelMode(QProcess::MergedChannels);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        m_process.setProcessEnvironment(env);
+    }
+    ~ConsoleProcess() { stop(); }
+
+    // Starts the console; true once it has shown its window.
+    bool start(int timeoutMs = 15000)
+    {
+        m_process.start(m_program, {});
+        return m_process.waitForStarted(timeoutMs) && waitForOutput("window shown", timeoutMs);
+    }
+
+    // Waits until the console's output holds the text; true when it does.
+    bool waitForOutput(const QByteArray &text, int timeoutMs = 10000)
+    {
+        QDeadlineTimer deadline(timeoutMs);
+        while (!output().contains(text)) {
+            if (deadline.hasExpired() || m_process.state() == QProcess::NotRunning)
+                return output().contains(text);
+            m_process.waitForReadyRead(50);
+        }
+        return true;
+    }
+
+    QByteArray output()
+    {
+        m_output += m_process.readAll();
+        return m_output;
+    }
+
+    QProcess &process() { return m_process; }
+
+    // Ends the console as the system would (SIGTERM), then for certain.
+    void stop()
+    {
+        if (m_process.state() == QProcess::NotRunning)
+            return;
+        m_process.terminate();
+        if (!m_process.waitForFinished(5000)) {
+            m_process.kill();
+            m_process.waitForFinished(5000);
+        }
+    }
+
+private:
+    QString m_program;
+    QProcess m_process;
+    QByteArray m_output;
+};
