@@ -2,6 +2,7 @@
 
 #include "AppIcon.h"
 #include "CommErrors.h"
+#include "Controls.h"
 #include "FrameBuilder.h"
 #include "MessageQueue.h"
 #include "PortSettingDialog.h"
@@ -29,17 +30,8 @@
 const QString MainWindow::Title = QStringLiteral("PAV Control Console - Version 2.0.0.1");
 
 namespace {
-
-QPushButton *makeButton(QWidget *parent, const char *name, const QString &caption)
-{
-    auto *button = new QPushButton(caption, parent);
-    button->setObjectName(QLatin1String(name));
-    return button;
-}
-
 const QString HostNameFile = QStringLiteral("HostName.txt");
-
-} // namespace
+}
 
 MainWindow::MainWindow(const WorkingFolder &folder, QWidget *parent)
     : QMainWindow(parent), m_folder(folder), m_ports(m_link, m_folder), m_transmitter(m_link),

@@ -1,7 +1,8 @@
 #include "RegisterPage.h"
 
+#include "Controls.h"
 #include "OptionGroupBox.h"
-#include "SettingFileDialogs.h"
+#include "SettingFileActions.h"
 #include "VideoControl.h"
 #include "VideoPanel.h"
 
@@ -10,19 +11,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-const QString DialogName = QStringLiteral("CommonDialogNVideo");
-
-QPushButton *makeButton(QWidget *parent, const char *name, const QString &caption)
-{
-    auto *button = new QPushButton(caption, parent);
-    button->setObjectName(QLatin1String(name));
-    return button;
-}
-} // namespace
-
 RegisterPage::RegisterPage(VideoPanel &panel, VideoControl &control, QWidget *parent)
-    : QWidget(parent), m_panel(panel), m_control(control)
+    : QWidget(parent), m_panel(panel), m_control(control),
+      // This page's Load has always let a name through that does not exist yet.
+      m_files(new SettingFileActions(control, QStringLiteral("CommonDialogNVideo"), false, this))
 {
     QPushButton *sendRegisters = makeButton(this, "CmdSendRegN", QStringLiteral("Send Reg"));
     QPushButton *load = makeButton(this, "cmdLoadNVideo", QStringLiteral("&Load"));
@@ -48,50 +40,23 @@ RegisterPage::RegisterPage(VideoPanel &panel, VideoControl &control, QWidget *pa
     layout->addLayout(files);
 
     connect(sendRegisters, &QPushButton::clicked, &control, &VideoControl::SendVgaRegisters);
-    connect(load, &QPushButton::clicked, this, &RegisterPage::load);
-    connect(m_saveAs, &QPushButton::clicked, this, &RegisterPage::saveAs);
-    connect(m_saveDefault, &QPushButton::clicked, this, &RegisterPage::saveDefault);
+    connect(load, &QPushButton::clicked, m_files, &SettingFileActions::load);
+    connect(m_saveAs, &QPushButton::clicked, m_files, &SettingFileActions::saveAs);
+    connect(m_saveDefault, &QPushButton::clicked, m_files, &SettingFileActions::saveDefault);
     connect(&control, &VideoControl::fileDisplaysChanged, this,
             [this] { m_fileName->setText(m_control.registerFileDisplay()); });
 }
 
+QString RegisterPage::rememberedFileName() const
+{
+    return m_files->rememberedFileName();
+}
+
 void RegisterPage::startUp()
 {
-    m_control.CurPAVFileName = m_control.defaultSettingFile();
-    m_control.OpenSettingFile(m_control.CurPAVFileName);
-    m_remembered = m_control.CurPAVFileName;
+    m_files->loadDefaultAtStart();
     m_panel.ApplyModeToRegisterPage();
     m_saveDefault->setVisible(true);
     m_saveAs->setEnabled(false);
     m_control.SendVgaRegisters();
-}
-
-void RegisterPage::load()
-{
-    m_control.workingFolder().enter();
-    // This dialog has always let a name through that does not exist yet.
-    const QString path =
-        SettingFileDialogs::askOpen(this, DialogName, m_control.workingFolder().path(), m_remembered, false);
-    if (path.isEmpty())
-        return;
-    m_remembered = path;
-    m_control.OpenSettingFile(path);
-    m_control.CurPAVFileName = path;
-}
-
-void RegisterPage::saveAs()
-{
-    m_control.workingFolder().enter();
-    const QString path =
-        SettingFileDialogs::askSave(this, DialogName, m_control.workingFolder().path(), m_remembered);
-    if (path.isEmpty())
-        return;
-    m_remembered = path;
-    m_control.SaveSettingFile(path);
-}
-
-void RegisterPage::saveDefault()
-{
-    m_control.SaveSettingFile(m_control.defaultSettingFile());
-    m_remembered = m_control.defaultSettingFile();
 }

@@ -4,6 +4,7 @@
 
 class QLineEdit;
 class QPushButton;
+class SettingFileActions;
 class VideoControl;
 class VideoPanel;
 
@@ -18,17 +19,13 @@ public:
     // hold back Save As, and send the VGA registers.
     void startUp();
 
-    QString rememberedFileName() const { return m_remembered; }
+    QString rememberedFileName() const;
 
 private:
-    void load();
-    void saveAs();
-    void saveDefault();
-
     VideoPanel &m_panel;
     VideoControl &m_control;
     QLineEdit *m_fileName = nullptr;
     QPushButton *m_saveAs = nullptr;
     QPushButton *m_saveDefault = nullptr;
-    QString m_remembered;
+    SettingFileActions *m_files = nullptr;
 };

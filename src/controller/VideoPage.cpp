@@ -1,7 +1,8 @@
 #include "VideoPage.h"
 
+#include "Controls.h"
 #include "OptionGroupBox.h"
-#include "SettingFileDialogs.h"
+#include "SettingFileActions.h"
 #include "VideoControl.h"
 #include "VideoPanel.h"
 
@@ -15,19 +16,9 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-namespace {
-const QString DialogName = QStringLiteral("CommonDialog1");
-
-QPushButton *makeButton(QWidget *parent, const char *name, const QString &caption)
-{
-    auto *button = new QPushButton(caption, parent);
-    button->setObjectName(QLatin1String(name));
-    return button;
-}
-} // namespace
-
 VideoPage::VideoPage(VideoPanel &panel, VideoControl &control, QWidget *parent)
-    : QWidget(parent), m_panel(panel), m_control(control)
+    : QWidget(parent), m_panel(panel), m_control(control),
+      m_files(new SettingFileActions(control, QStringLiteral("CommonDialog1"), true, this))
 {
     auto *options = new QGridLayout;
     options->addWidget(new OptionGroupBox(OptionGroup::OperationMode, panel, this), 0, 0);
@@ -109,56 +100,21 @@ QWidget *VideoPage::buildFileRow()
     layout->addWidget(save);
     layout->addWidget(saveAs);
     layout->addWidget(saveDefault);
-    connect(load, &QPushButton::clicked, this, &VideoPage::load);
-    connect(save, &QPushButton::clicked, this, &VideoPage::save);
-    connect(saveAs, &QPushButton::clicked, this, &VideoPage::saveAs);
-    connect(saveDefault, &QPushButton::clicked, this, &VideoPage::saveDefault);
+    connect(load, &QPushButton::clicked, m_files, &SettingFileActions::load);
+    connect(save, &QPushButton::clicked, m_files, &SettingFileActions::save);
+    connect(saveAs, &QPushButton::clicked, m_files, &SettingFileActions::saveAs);
+    connect(saveDefault, &QPushButton::clicked, m_files, &SettingFileActions::saveDefault);
     return row;
+}
+
+QString VideoPage::rememberedFileName() const
+{
+    return m_files->rememberedFileName();
 }
 
 void VideoPage::startUp()
 {
-    m_control.CurPAVFileName = m_control.defaultSettingFile();
-    m_control.OpenSettingFile(m_control.CurPAVFileName);
-    m_remembered = m_control.CurPAVFileName;
+    m_files->loadDefaultAtStart();
     m_panel.ApplySettingsToPanel();
     m_control.SendVgaRegisters();
-}
-
-void VideoPage::load()
-{
-    m_control.workingFolder().enter();
-    const QString path =
-        SettingFileDialogs::askOpen(this, DialogName, m_control.workingFolder().path(), m_remembered, true);
-    if (path.isEmpty())
-        return;
-    m_remembered = path;
-    m_control.OpenSettingFile(path);
-    m_control.CurPAVFileName = path;
-}
-
-void VideoPage::save()
-{
-    if (m_remembered.isEmpty()) {
-        saveAs();
-        return;
-    }
-    m_control.SaveSettingFile(m_remembered);
-}
-
-void VideoPage::saveAs()
-{
-    m_control.workingFolder().enter();
-    const QString path =
-        SettingFileDialogs::askSave(this, DialogName, m_control.workingFolder().path(), m_remembered);
-    if (path.isEmpty())
-        return;
-    m_remembered = path;
-    m_control.SaveSettingFile(path);
-}
-
-void VideoPage::saveDefault()
-{
-    m_control.SaveSettingFile(m_control.defaultSettingFile());
-    m_remembered = m_control.defaultSettingFile();
 }

@@ -7,6 +7,7 @@
 
 class QLineEdit;
 class QSpinBox;
+class SettingFileActions;
 class VideoControl;
 class VideoPanel;
 
@@ -22,20 +23,16 @@ public:
     void startUp();
 
     // The file name CommonDialog1 remembers: Save writes there without asking.
-    QString rememberedFileName() const { return m_remembered; }
+    QString rememberedFileName() const;
 
 private:
     QWidget *buildPictureFrame();
     QWidget *buildFileRow();
-    void load();
-    void save();
-    void saveAs();
-    void saveDefault();
 
     VideoPanel &m_panel;
     VideoControl &m_control;
     std::array<QSpinBox *, PictureCount> m_spins{};
     std::array<QLineEdit *, PictureCount> m_displays{};
     QLineEdit *m_fileName = nullptr;
-    QString m_remembered;
+    SettingFileActions *m_files = nullptr;
 };

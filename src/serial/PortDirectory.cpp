@@ -20,8 +20,9 @@ PortDirectory PortDirectory::parse(const QByteArray &data)
         const QString path = reader.next().value_or(QString());
         const std::optional<int> port = NumberText::strictWhole(number, 1, 12);
         if (!port || path.isEmpty()) {
-            directory.m_problems << QStringLiteral("ComPorts.txt: record %1 skipped (a port 1 to 12, a comma and "
-                                                   "a device path in double quotes are needed)")
+            directory.m_problems << QStringLiteral(
+                                        "ComPorts.txt: record %1 skipped (a port 1 to 12, a comma and "
+                                        "a device path in double quotes are needed)")
                                         .arg(QString::fromLatin1(line.trimmed()));
             continue;
         }

@@ -1,5 +1,6 @@
 #include "PortSettingDialog.h"
 
+#include "Controls.h"
 #include "PortController.h"
 
 #include <QComboBox>
@@ -19,13 +20,6 @@ QComboBox *makeList(QWidget *parent, const char *name, const QStringList &entrie
     return list;
 }
 
-QPushButton *makeButton(QWidget *parent, const char *name, const QString &caption)
-{
-    auto *button = new QPushButton(caption, parent);
-    button->setObjectName(QLatin1String(name));
-    button->setAutoDefault(false);
-    return button;
-}
 } // namespace
 
 PortSettingDialog::PortSettingDialog(PortController &controller, QWidget *parent)
