@@ -233,6 +233,7 @@ void MainWindow::retransmit()
         m_videoPanel->RetransmitVideo();
     if (pageInUse(Page::NVideo))
         TransmitToKVR(Command::OperationMode, m_videoPanel->settings().OperationModeIndex);
+    // The intensity page's level and watchdog frames follow here once that page is built.
 }
 
 void MainWindow::showRegisterProgress(int entry, int count)
@@ -284,7 +285,8 @@ void MainWindow::openPortDialog()
 void MainWindow::exitConsole()
 {
     // HostName.txt keeps the client's server name for the next start; a console that cannot
-    // write it keeps running rather than lose the name.
+    // write it keeps running rather than lose the name. Without a client page in use the
+    // name is empty (the client page is not part of this build yet).
     const QString hostName;
     const QString failure =
         writeWholeFile(m_folder.file(HostNameFile), RecordWriter().text(hostName).endRecord().bytes());
