@@ -65,6 +65,8 @@ QWidget *VideoPage::buildPictureFrame()
         spin->setObjectName(info.spinName);
         spin->setRange(0, info.maximum);
         spin->setSingleStep(1);
+        // A typed number goes out once, when it is complete, not digit by digit.
+        spin->setKeyboardTracking(false);
         spin->setValue(m_panel.pictureValue(picture));
 
         grid->addWidget(new QLabel(info.label, frame), i, 0);
