@@ -15,7 +15,9 @@ QString writeWholeFile(const QString &path, const QByteArray &data)
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return file.errorString();
-    if (file.write(data) != data.size()) {
+    // The data sits in a buffer until flushed; a disk that refuses it then (full, or a size
+    // limit) must stop the save, so the flush is checked here rather than left to commit().
+    if (file.write(data) != data.size() || !file.flush()) {
         const QString why = file.errorString();
         file.cancelWriting();
         return why;
