@@ -23,7 +23,11 @@ signals:
     void activationRequested();
 
 private:
+    // The lock names no owner on this machine that could still release it.
+    bool ownerUnknowable() const;
+
     QString m_key;
+    QString m_lockPath;
     QLockFile m_lock;
     QLocalServer m_server;
 };
