@@ -141,11 +141,12 @@ void MainWindow::connectSerialLink()
         m_messages->post(text);
     });
     connect(&m_link, &SerialLink::restored, this, [this](const QString &device) {
-        showStatus(
-            QStringLiteral("The serial device %1 is back and open again; the current settings were sent.")
-                .arg(device));
         // The controller may have been powered off with the adapter: give it everything again.
         retransmit();
+        showStatus(
+            QStringLiteral("The serial device %1 is back and open again; the current settings went out "
+                           "again.")
+                .arg(device));
     });
 
     connect(m_videoControl.get(), &VideoControl::loadFailed, this, [this](const QString &text) {
