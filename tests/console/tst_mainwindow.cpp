@@ -42,11 +42,14 @@ private slots:
     {
         QTest::addColumn<int>("page");
         QTest::addColumn<QString>("toolTip");
-        const char *tips[] = {"Operations Mode", "Operations Mode", "Daily Operations Mode Scheduler",
-                              "Yearly Operations Mode Scheduled Task", "Daily Intensity Setting",
-                              "Yearly Intensity Setting Scheduled Task", "Client", "Server"};
-        for (int page = 0; page < 8; ++page)
-            QTest::addRow("page %d", page) << page << QString::fromLatin1(tips[page]);
+        QTest::newRow("0 Video") << 0 << "Operations Mode";
+        QTest::newRow("1 NVideo") << 1 << "Operations Mode";
+        QTest::newRow("2 Schedule") << 2 << "Daily Operations Mode Scheduler";
+        QTest::newRow("3 SchTask") << 3 << "Yearly Operations Mode Scheduled Task";
+        QTest::newRow("4 Intensity") << 4 << "Daily Intensity Setting";
+        QTest::newRow("5 IntTask") << 5 << "Yearly Intensity Setting Scheduled Task";
+        QTest::newRow("6 Client") << 6 << "Client";
+        QTest::newRow("7 Server") << 7 << "Server";
     }
     void tabToolTipFollowsCurrentPage()
     {
@@ -76,13 +79,15 @@ private slots:
     {
         Console console;
         const QByteArray stored = "11\r\n7\r\n3\r\n1\r\n1\r\n"; // Com 12 (missing), 115200, 7, Even, 2
-        console.folder.write("ComPorts.txt", "1,\"" + console.pty.slavePath().toLocal8Bit() + "\"\r\n12,\"ttyGone\"\r\n");
+        console.folder.write("ComPorts.txt",
+                             "1,\"" + console.pty.slavePath().toLocal8Bit() + "\"\r\n12,\"ttyGone\"\r\n");
         console.folder.write("comset.prt", stored);
         console.start();
         // Presses Default, then 'button', in the modal dialog from inside its own event loop.
         auto answer = [&](const char *button) {
             QString dialog;
-            QTimer::singleShot(0, [&] {
+            QObject context; // no answer is left waiting once the click is over
+            QTimer::singleShot(0, &context, [&] {
                 if (QWidget *shown = QApplication::activeModalWidget()) {
                     dialog = shown->objectName();
                     shown->findChild<QPushButton *>("Default")->click();
@@ -126,7 +131,8 @@ private slots:
         QCOMPARE(ended.count(), how == "Exit" ? 1 : 0);
         QCOMPARE(console.folder.read("HostName.txt"), how == "Exit" ? QByteArray("\"\"\r\n") : QByteArray());
         if (how == "close box") // into the tray; without one, minimised so that it stays reachable
-            QTRY_VERIFY(TrayIcon::desktopHasTray() ? !window.isVisible() : window.isVisible() && window.isMinimized());
+            QTRY_VERIFY(TrayIcon::desktopHasTray() ? !window.isVisible()
+                                                   : window.isVisible() && window.isMinimized());
         else
             QCOMPARE(window.isVisible(), how != "Exit");
     }
