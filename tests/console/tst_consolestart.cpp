@@ -1,7 +1,9 @@
 #include "ConsoleProcess.h" // with ConsoleFolder and PtyPair
+#include "SingleInstance.h"
 
 #include <QDateTime>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -176,6 +178,20 @@ private slots:
                  further.output().constData());
         QCOMPARE(files(), untouched);
         QCOMPARE(runner.process().state(), QProcess::Running);
+    }
+
+    void secondStartAsksRunningConsoleToComeForward()
+    {
+        // The test stands in for the running console, through the console's own class.
+        SingleInstance running(QStringLiteral("pav-control"));
+        QVERIFY(running.claim());
+        QSignalSpy asked(&running, &SingleInstance::activationRequested);
+        ConsoleFolder folder;
+        ConsoleProcess second(folder);
+        second.process().start(folder.root() + "/pav-control", {});
+        QVERIFY(asked.wait(10000));
+        QVERIFY(second.process().waitForFinished(10000) && second.process().exitCode() == 0);
+        QVERIFY(!folder.exists("comset.prt"));
     }
 
     void vanishedDeviceIsReportedOnceAndComesBack()

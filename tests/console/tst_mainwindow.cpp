@@ -130,11 +130,14 @@ private slots:
         QCoreApplication::processEvents();
         QCOMPARE(ended.count(), how == "Exit" ? 1 : 0);
         QCOMPARE(console.folder.read("HostName.txt"), how == "Exit" ? QByteArray("\"\"\r\n") : QByteArray());
-        if (how == "close box") // into the tray; without one, minimised so that it stays reachable
+        if (how == "close box") { // into the tray; without one, minimised so that it stays reachable
             QTRY_VERIFY(TrayIcon::desktopHasTray() ? !window.isVisible()
                                                    : window.isVisible() && window.isMinimized());
-        else
+            window.bringToFront(); // a tray click or a second start
+            QTRY_VERIFY(window.isVisible() && !window.isMinimized());
+        } else {
             QCOMPARE(window.isVisible(), how != "Exit");
+        }
     }
 
     void messagesComeOneAfterAnotherWithoutDuplicates()
