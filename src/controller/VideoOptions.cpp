@@ -114,24 +114,32 @@ const PictureInfo &pictureInfo(Picture picture)
     return pictures().at(static_cast<size_t>(picture));
 }
 
-int &pictureValue(VideoSettings &settings, Picture picture)
+namespace {
+// The record's member for a picture value, for reading and for writing alike.
+int VideoSettings::*pictureMember(Picture picture)
 {
     switch (picture) {
     case Picture::Brightness:
-        return settings.brightness;
+        return &VideoSettings::brightness;
     case Picture::Contrast:
-        return settings.contrast;
+        return &VideoSettings::contrast;
     case Picture::Saturation:
-        return settings.saturation;
+        return &VideoSettings::saturation;
     case Picture::Hue:
         break;
     }
-    return settings.hue;
+    return &VideoSettings::hue;
+}
+} // namespace
+
+int &pictureValue(VideoSettings &settings, Picture picture)
+{
+    return settings.*pictureMember(picture);
 }
 
 int pictureValue(const VideoSettings &settings, Picture picture)
 {
-    return pictureValue(const_cast<VideoSettings &>(settings), picture);
+    return settings.*pictureMember(picture);
 }
 
 QString pictureDisplay(Picture picture, int value)
