@@ -2,13 +2,18 @@
 
 #include "AppIcon.h"
 #include "CommErrors.h"
+#include "ConsolePage.h"
 #include "Controls.h"
+#include "DailySchedule.h"
 #include "FrameBuilder.h"
 #include "MessageQueue.h"
 #include "PortSettingDialog.h"
 #include "RecordWriter.h"
 #include "RegisterPage.h"
 #include "SafeFile.h"
+#include "SchedulePage.h"
+#include "ScheduleTask.h"
+#include "ScheduleTaskPage.h"
 #include "StatusBox.h"
 #include "StatusDisplay.h"
 #include "TrayIcon.h"
@@ -33,10 +38,13 @@ namespace {
 const QString HostNameFile = QStringLiteral("HostName.txt");
 }
 
-MainWindow::MainWindow(const WorkingFolder &folder, QWidget *parent)
-    : QMainWindow(parent), m_folder(folder), m_ports(m_link, m_folder), m_transmitter(m_link),
+MainWindow::MainWindow(const WorkingFolder &folder, QWidget *parent, const Clock &clock)
+    : QMainWindow(parent), m_folder(folder), m_clock(clock), m_ports(m_link, m_folder), m_transmitter(m_link),
       m_videoPanel(std::make_unique<VideoPanel>(m_transmitter)),
-      m_videoControl(std::make_unique<VideoControl>(*m_videoPanel, m_transmitter, m_folder))
+      m_videoControl(std::make_unique<VideoControl>(*m_videoPanel, m_transmitter, m_folder, m_state)),
+      m_daily(std::make_unique<DailySchedule>(
+          m_state, m_folder, clock, [this](const QString &file) { return m_videoControl->OpenSettingFile(file); })),
+      m_task(std::make_unique<ScheduleTask>(m_state, *m_daily, clock))
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(Title);
@@ -45,6 +53,7 @@ MainWindow::MainWindow(const WorkingFolder &folder, QWidget *parent)
     m_tray = std::make_unique<TrayIcon>(appIcon());
     buildWindow();
     connectSerialLink();
+    connectSchedules();
 
     connect(m_tray.get(), &TrayIcon::restoreRequested, this, &MainWindow::bringToFront);
     connect(m_tray.get(), &TrayIcon::exitRequested, this, &MainWindow::shutDown);
@@ -62,18 +71,18 @@ void MainWindow::buildWindow()
 
     m_tabs = new QTabWidget(central);
     m_tabs->setObjectName(QStringLiteral("SSTab1"));
-    m_videoPage = new VideoPage(*m_videoPanel, *m_videoControl, m_tabs);
-    m_registerPage = new RegisterPage(*m_videoPanel, *m_videoControl, m_tabs);
+    m_schedulePage = new SchedulePage(*m_daily, m_state, m_tabs);
+    m_pages = {new VideoPage(*m_videoPanel, *m_videoControl, m_tabs),
+               new RegisterPage(*m_videoPanel, *m_videoControl, m_tabs),
+               m_schedulePage,
+               new ScheduleTaskPage(*m_task, m_state, m_folder, m_clock, m_tabs),
+               new ConsolePage(m_tabs),
+               new ConsolePage(m_tabs),
+               new ConsolePage(m_tabs),
+               new ConsolePage(m_tabs)};
     for (int i = 0; i < PageCount; ++i) {
-        QWidget *page = nullptr;
-        if (i == int(Page::Video))
-            page = m_videoPage;
-        else if (i == int(Page::NVideo))
-            page = m_registerPage;
-        else
-            page = new QWidget(m_tabs);
-        page->setObjectName(QStringLiteral("page") + designCaption(i));
-        m_tabs->addTab(page, designCaption(i));
+        m_pages[static_cast<size_t>(i)]->setObjectName(QStringLiteral("page") + designCaption(i));
+        m_tabs->addTab(m_pages[static_cast<size_t>(i)], designCaption(i));
     }
     connect(m_tabs, &QTabWidget::currentChanged, this, [this](int index) {
         if (index >= 0 && index < PageCount)
@@ -158,6 +167,20 @@ void MainWindow::connectSerialLink()
     m_videoControl->setRegisterProgress([this](int entry, int count) { showRegisterProgress(entry, count); });
 }
 
+void MainWindow::connectSchedules()
+{
+    auto statusOfLoad = [this](const QString &text) {
+        showStatus(QString(text).replace(QLatin1Char('\r'), QStringLiteral(": ")));
+    };
+    auto messageOfSave = [this](const QString &text) { m_messages->post(text); };
+    connect(m_daily.get(), &DailySchedule::loadFailed, this, statusOfLoad);
+    connect(m_daily.get(), &DailySchedule::saveFailed, this, messageOfSave);
+    connect(m_daily.get(), &DailySchedule::status, this, &MainWindow::showStatus);
+    connect(m_task.get(), &ScheduleTask::loadFailed, this, statusOfLoad);
+    connect(m_task.get(), &ScheduleTask::saveFailed, this, messageOfSave);
+    connect(m_task.get(), &ScheduleTask::status, this, &MainWindow::showStatus);
+}
+
 void MainWindow::startUp()
 {
     m_ports.OpenComSetting();
@@ -165,6 +188,8 @@ void MainWindow::startUp()
     if (!m_link.isOpen())
         m_messages->post(PortController::InvalidPortMessage);
     m_link.clearInput();
+    m_daily->stopRunner();
+    m_task->stopRunner();
 
     LoadConfigSetup();
 
@@ -211,6 +236,7 @@ void MainWindow::LoadConfigSetup()
     }
     m_transmitter.setIntensityLevels(m_config.IntensityLevels);
     m_videoControl->setPagesPresent(pageInUse(Page::Video), pageInUse(Page::NVideo));
+    m_schedulePage->setVideoPagesInUse(pageInUse(Page::Video), pageInUse(Page::NVideo));
 }
 
 bool MainWindow::pageInUse(Page page) const
@@ -222,19 +248,27 @@ void MainWindow::runPageStartUpActions()
 {
     // Each page that is in use prepares itself here, in page order; a later page may set
     // buttons of an earlier one, and the later setting wins.
-    if (pageInUse(Page::Video))
-        m_videoPage->startUp();
-    if (pageInUse(Page::NVideo))
-        m_registerPage->startUp();
+    for (int i = 0; i < PageCount; ++i) {
+        if (pageInUse(static_cast<Page>(i)))
+            m_pages[static_cast<size_t>(i)]->startUp();
+    }
 }
 
 void MainWindow::retransmit()
 {
-    if (pageInUse(Page::Video))
-        m_videoPanel->RetransmitVideo();
-    if (pageInUse(Page::NVideo))
-        TransmitToKVR(Command::OperationMode, m_videoPanel->settings().OperationModeIndex);
-    // The intensity page's level and watchdog frames follow here once that page is built.
+    for (int i = 0; i < PageCount; ++i) {
+        if (pageInUse(static_cast<Page>(i)))
+            m_pages[static_cast<size_t>(i)]->retransmit();
+    }
+}
+
+void MainWindow::refreshPages()
+{
+    for (int i = 0; i < PageCount; ++i) {
+        if (pageInUse(static_cast<Page>(i)))
+            m_pages[static_cast<size_t>(i)]->refresh();
+    }
+    retransmit();
 }
 
 void MainWindow::showRegisterProgress(int entry, int count)

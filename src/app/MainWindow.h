@@ -1,6 +1,8 @@
 #pragma once
 
+#include "Clock.h"
 #include "ConfigSetup.h"
+#include "ConsoleState.h"
 #include "PortController.h"
 #include "ReceiveBuffer.h"
 #include "SerialLink.h"
@@ -9,13 +11,16 @@
 
 #include <QElapsedTimer>
 #include <QMainWindow>
+#include <array>
 #include <memory>
 
+class ConsolePage;
+class DailySchedule;
 class MessageQueue;
 class QLabel;
-class RegisterPage;
+class ScheduleTask;
+class SchedulePage;
 class VideoControl;
-class VideoPage;
 class VideoPanel;
 class QPushButton;
 class QTabWidget;
@@ -31,7 +36,9 @@ class MainWindow : public QMainWindow {
 public:
     static const QString Title; // the long name and " - Version 2.0.0.1"
 
-    explicit MainWindow(const WorkingFolder &folder, QWidget *parent = nullptr);
+    // The runners read 'clock'; tests give one of their own.
+    explicit MainWindow(const WorkingFolder &folder, QWidget *parent = nullptr,
+                        const Clock &clock = Clock::system());
     ~MainWindow() override;
 
     // The start-up sequence: port, installation file, window, tray icon, then each page in
@@ -59,9 +66,15 @@ public:
 
     // The Retransmit action: every current value of the pages in use goes out again.
     void retransmit();
+    // What a second console asks for: each page in use loads its current file again, in
+    // page order, then Retransmit.
+    void refreshPages();
 
     VideoPanel &videoPanel() { return *m_videoPanel; }
     VideoControl &videoControl() { return *m_videoControl; }
+    DailySchedule &dailySchedule() { return *m_daily; }
+    ScheduleTask &scheduleTask() { return *m_task; }
+    ConsoleState &state() { return m_state; }
 
 signals:
     // The console has shut down; the program ends.
@@ -73,6 +86,7 @@ protected:
 private:
     void buildWindow();
     void connectSerialLink();
+    void connectSchedules();
     void runPageStartUpActions();
     void openPortDialog();
     void showRegisterProgress(int entry, int count);
@@ -80,6 +94,8 @@ private:
     void shutDown();
 
     WorkingFolder m_folder;
+    const Clock &m_clock;
+    ConsoleState m_state;
     SerialLink m_link;
     PortController m_ports;
     ReceiveBuffer m_receive;
@@ -87,6 +103,8 @@ private:
     InstallationConfig m_config;
     std::unique_ptr<VideoPanel> m_videoPanel;
     std::unique_ptr<VideoControl> m_videoControl;
+    std::unique_ptr<DailySchedule> m_daily;
+    std::unique_ptr<ScheduleTask> m_task;
 
     MessageQueue *m_messages = nullptr;
     std::unique_ptr<TrayIcon> m_tray;
@@ -97,7 +115,7 @@ private:
     QPushButton *m_port = nullptr;
     QLabel *m_registerProgress = nullptr;
     QElapsedTimer m_sinceProgressPaint;
-    VideoPage *m_videoPage = nullptr;
-    RegisterPage *m_registerPage = nullptr;
+    std::array<ConsolePage *, PageCount> m_pages{}; // in page order
+    SchedulePage *m_schedulePage = nullptr;
     bool m_shuttingDown = false;
 };

@@ -10,3 +10,11 @@ inline QPushButton *makeButton(QWidget *parent, const char *name, const QString 
     button->setObjectName(QLatin1String(name));
     return button;
 }
+
+// A control of another page, found in the window by its name; the client and server pages,
+// and the schedule page, set buttons of pages they do not own.
+template <typename T = QWidget>
+T *findControl(const QWidget *within, const char *name)
+{
+    return within ? within->window()->findChild<T *>(QLatin1String(name)) : nullptr;
+}

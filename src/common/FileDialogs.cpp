@@ -22,8 +22,10 @@ QString run(QWidget *parent, const Request &r, QFileDialog::AcceptMode mode, QFi
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(fileMode);
+    if (!r.selectedFilter.isEmpty())
+        dialog.selectNameFilter(r.selectedFilter);
     if (mode == QFileDialog::AcceptSave)
-        dialog.setDefaultSuffix(extensionOf(r.filter));
+        dialog.setDefaultSuffix(extensionOf(r.selectedFilter.isEmpty() ? r.filter : r.selectedFilter));
     if (!r.rememberedName.isEmpty())
         dialog.selectFile(r.rememberedName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())

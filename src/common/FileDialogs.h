@@ -13,7 +13,8 @@ struct Request {
     QString objectName;
     QString caption;
     QString folder;
-    QString filter;         // e.g. "PAV Setting Files (*.pav)"
+    QString filter;         // e.g. "PAV Setting Files (*.pav)"; several apart by ";;"
+    QString selectedFilter; // the one preselected, when not the first
     QString rememberedName; // offered as the selection when not empty
     bool mustExist = true;  // open dialogs only
 };

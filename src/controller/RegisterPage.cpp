@@ -12,7 +12,7 @@
 #include <QVBoxLayout>
 
 RegisterPage::RegisterPage(VideoPanel &panel, VideoControl &control, QWidget *parent)
-    : QWidget(parent), m_panel(panel), m_control(control),
+    : ConsolePage(parent), m_panel(panel), m_control(control),
       // This page's Load has always let a name through that does not exist yet.
       m_files(new SettingFileActions(control, QStringLiteral("CommonDialogNVideo"), false, this))
 {
@@ -59,4 +59,14 @@ void RegisterPage::startUp()
     m_saveDefault->setVisible(true);
     m_saveAs->setEnabled(false);
     m_control.SendVgaRegisters();
+}
+
+void RegisterPage::retransmit()
+{
+    m_panel.RetransmitMode();
+}
+
+void RegisterPage::refresh()
+{
+    m_files->reloadCurrent();
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include "ConsolePage.h"
 
 class QLineEdit;
 class QPushButton;
@@ -10,14 +10,17 @@ class VideoPanel;
 
 // The "NVideo" page: the operation mode (optOperationModeN), the setting file buttons with
 // their dialog CommonDialogNVideo, and "Send Reg", which sends VGAReg.cfg again.
-class RegisterPage : public QWidget {
+class RegisterPage : public ConsolePage {
     Q_OBJECT
 public:
     RegisterPage(VideoPanel &panel, VideoControl &control, QWidget *parent = nullptr);
 
     // The page's start-up action: load default.pav, select the mode, offer Save Default,
     // hold back Save As, and send the VGA registers.
-    void startUp();
+    void startUp() override;
+    void retransmit() override;
+    // The current setting file loaded again.
+    void refresh() override;
 
     QString rememberedFileName() const;
 

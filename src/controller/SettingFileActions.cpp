@@ -14,9 +14,9 @@ SettingFileActions::SettingFileActions(VideoControl &control, const QString &dia
 
 void SettingFileActions::loadDefaultAtStart()
 {
-    m_control.CurPAVFileName = m_control.defaultSettingFile();
-    m_control.OpenSettingFile(m_control.CurPAVFileName);
-    m_remembered = m_control.CurPAVFileName;
+    m_control.CurPAVFileName() = m_control.defaultSettingFile();
+    m_control.OpenSettingFile(m_control.CurPAVFileName());
+    m_remembered = m_control.CurPAVFileName();
 }
 
 QString SettingFileActions::ask(bool forSaving)
@@ -43,7 +43,7 @@ void SettingFileActions::load()
     if (path.isEmpty())
         return;
     m_control.OpenSettingFile(path);
-    m_control.CurPAVFileName = path;
+    m_control.CurPAVFileName() = path;
 }
 
 void SettingFileActions::save()
@@ -65,4 +65,11 @@ void SettingFileActions::saveDefault()
 {
     m_control.SaveSettingFile(m_control.defaultSettingFile());
     m_remembered = m_control.defaultSettingFile();
+}
+
+void SettingFileActions::reloadCurrent()
+{
+    const QString current = m_control.CurPAVFileName();
+    m_control.OpenSettingFile(current);
+    m_control.showFileName(current);
 }

@@ -20,6 +20,9 @@ public:
     // is loaded, and is the name the dialog remembers.
     void loadDefaultAtStart();
 
+    // A remote refresh: the current setting file loaded again under its name.
+    void reloadCurrent();
+
     void load();
     // Saves to the remembered name without asking; asks as Save As when there is none.
     void save();

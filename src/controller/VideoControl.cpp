@@ -19,8 +19,15 @@ const QString LoadSource = QStringLiteral("Open Setting File");
 }
 
 VideoControl::VideoControl(VideoPanel &panel, Transmitter &transmitter, const WorkingFolder &folder,
+                           ConsoleState &state, QObject *parent)
+    : QObject(parent), m_state(state), m_panel(panel), m_transmitter(transmitter), m_folder(folder)
+{
+}
+
+VideoControl::VideoControl(VideoPanel &panel, Transmitter &transmitter, const WorkingFolder &folder,
                            QObject *parent)
-    : QObject(parent), m_panel(panel), m_transmitter(transmitter), m_folder(folder)
+    : QObject(parent), m_ownState(std::make_unique<ConsoleState>()), m_state(*m_ownState), m_panel(panel),
+      m_transmitter(transmitter), m_folder(folder)
 {
 }
 

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "ConsoleState.h"
 #include "WorkingFolder.h"
 
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <memory>
 
 class Transmitter;
 class VideoPanel;
@@ -18,6 +20,10 @@ public:
     static const QString RegisterFileName; // "VGAReg.cfg"
     static const QString FileNamePrefix;   // " Filename - "
 
+    // 'state' holds CurPAVFileName, which the schedule runner reads and writes too.
+    VideoControl(VideoPanel &panel, Transmitter &transmitter, const WorkingFolder &folder, ConsoleState &state,
+                 QObject *parent = nullptr);
+    // With a state of its own, for a panel that stands alone.
     VideoControl(VideoPanel &panel, Transmitter &transmitter, const WorkingFolder &folder,
                  QObject *parent = nullptr);
 
@@ -48,7 +54,10 @@ public:
     void setRegisterProgress(std::function<void(int, int)> progress) { m_progress = std::move(progress); }
 
     // The setting file loaded last by start-up, a load button, a schedule or a refresh.
-    QString CurPAVFileName;
+    QString &CurPAVFileName() { return m_state.CurPAVFileName; }
+
+    // " Filename - " + the name, in the file display of each page present.
+    void showFileName(const QString &filename);
 
     QString videoFileDisplay() const { return m_videoFileDisplay; }
     QString registerFileDisplay() const { return m_registerFileDisplay; }
@@ -63,8 +72,9 @@ signals:
     void status(const QString &text);
 
 private:
-    void showFileName(const QString &filename);
 
+    std::unique_ptr<ConsoleState> m_ownState;
+    ConsoleState &m_state;
     VideoPanel &m_panel;
     Transmitter &m_transmitter;
     WorkingFolder m_folder;

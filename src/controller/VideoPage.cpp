@@ -17,7 +17,7 @@
 #include <QVBoxLayout>
 
 VideoPage::VideoPage(VideoPanel &panel, VideoControl &control, QWidget *parent)
-    : QWidget(parent), m_panel(panel), m_control(control),
+    : ConsolePage(parent), m_panel(panel), m_control(control),
       m_files(new SettingFileActions(control, QStringLiteral("CommonDialog1"), true, this))
 {
     auto *options = new QGridLayout;
@@ -119,4 +119,14 @@ void VideoPage::startUp()
     m_files->loadDefaultAtStart();
     m_panel.ApplySettingsToPanel();
     m_control.SendVgaRegisters();
+}
+
+void VideoPage::retransmit()
+{
+    m_panel.RetransmitVideo();
+}
+
+void VideoPage::refresh()
+{
+    m_files->reloadCurrent();
 }

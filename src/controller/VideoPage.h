@@ -2,7 +2,7 @@
 
 #include "VideoOptions.h"
 
-#include <QWidget>
+#include "ConsolePage.h"
 #include <array>
 
 class QLineEdit;
@@ -13,14 +13,17 @@ class VideoPanel;
 
 // The "Video" page: the option groups, the four picture values with their displays, and the
 // setting file buttons (Load, Save, Save As, Save Default) with their dialog CommonDialog1.
-class VideoPage : public QWidget {
+class VideoPage : public ConsolePage {
     Q_OBJECT
 public:
     VideoPage(VideoPanel &panel, VideoControl &control, QWidget *parent = nullptr);
 
     // The page's start-up action: load default.pav, bring the options into line and send
     // the VGA registers.
-    void startUp();
+    void startUp() override;
+    void retransmit() override;
+    // The current setting file loaded again.
+    void refresh() override;
 
     // The file name CommonDialog1 remembers: Save writes there without asking.
     QString rememberedFileName() const;

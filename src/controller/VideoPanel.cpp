@@ -91,3 +91,8 @@ void VideoPanel::RetransmitVideo()
     m_transmitter.TransmitToKVR(Command::Antigamma, m_settings.AntigammaIndex);
     m_transmitter.TransmitToKVR(Command::VideoSource, m_settings.VideoSourceIndex);
 }
+
+void VideoPanel::RetransmitMode()
+{
+    m_transmitter.TransmitToKVR(Command::OperationMode, m_settings.OperationModeIndex);
+}

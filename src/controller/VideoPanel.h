@@ -47,6 +47,8 @@ public:
     // Sends all nine video frames back to back, the picture values as the display boxes show
     // them and the option indices as stored.
     void RetransmitVideo();
+    // The register page's part of Retransmit: the operation mode alone.
+    void RetransmitMode();
 
 signals:
     void optionShown(OptionGroup group, int index);

@@ -1,0 +1,164 @@
+#include "DailySchedule.h"
+
+#include "EntryInForce.h"
+#include "FileError.h"
+#include "FileText.h"
+#include "SafeFile.h"
+#include "TableRecord.h"
+
+const QString DailySchedule::DefaultFileName = QStringLiteral("schedule.shd");
+const QString DailySchedule::LoadSource = QStringLiteral("Open Schedule File");
+
+DailySchedule::DailySchedule(ConsoleState &state, const WorkingFolder &folder, const Clock &clock,
+                             std::function<bool(const QString &)> openSettingFile, QObject *parent)
+    : QObject(parent), m_state(state), m_folder(folder), m_clock(clock),
+      m_openSettingFile(std::move(openSettingFile)), m_timer(clock)
+{
+    m_timer.setObjectName(QStringLiteral("TimerAstro"));
+    connect(&m_timer, &SecondTicker::tick, this, &DailySchedule::tick);
+}
+
+void DailySchedule::setFileDisplay(const QString &text)
+{
+    m_fileDisplay = text;
+    emit fileDisplayChanged(text);
+}
+
+void DailySchedule::loadDefaultSetting()
+{
+    m_openSettingFile(m_folder.file(QStringLiteral("default.pav")));
+}
+
+int DailySchedule::sorted(int row)
+{
+    m_table.sortByCell(TimeCell, &row);
+    return row;
+}
+
+bool DailySchedule::OpenScheduleFile(const QString &filename)
+{
+    m_folder.enter();
+    const TableRecord::Read read = TableRecord::readFile(m_folder.resolve(filename), CellCount);
+    if (!read.ok()) {
+        emit loadFailed(loadFailure(read, LoadSource, filename));
+        return false;
+    }
+    int rows = 0;
+    if (read.emptyFile) {
+        m_state.MaxScheduleIndex = 0;
+        m_state.CurScheduleIndex = 0;
+        m_table.clear();
+        emit tableChanged(0);
+    } else {
+        m_table.setEntries(read.entries);
+        rows = m_table.rowCount();
+        m_table.sortByCell(TimeCell);
+        emit tableChanged(m_table.isEmpty() ? 0 : 1);
+    }
+    setFileDisplay(FileNamePrefix + filename);
+    if (rows > 1) {
+        startRunner();
+    } else {
+        loadDefaultSetting();
+        stopRunner();
+    }
+    return true;
+}
+
+bool DailySchedule::SaveScheduleFile(const QString &filename)
+{
+    m_folder.enter();
+    const QString failure = writeWholeFile(m_folder.resolve(filename), TableRecord::write(m_table));
+    if (!failure.isEmpty()) {
+        emit saveFailed(saveFailure(filename, failure));
+        return false;
+    }
+    if (m_table.isEmpty())
+        return true; // the stored form of an empty table; nothing more is shown
+    emit tableChanged(1);
+    setFileDisplay(FileNamePrefix + m_state.IntSchFile);
+    return true;
+}
+
+int DailySchedule::add(int currentRow, const QString &time, const QString &path)
+{
+    const int row = sorted(m_table.insertAfter(currentRow, {QString(), time, path}));
+    emit tableChanged(row);
+    startRunner();
+    return row;
+}
+
+int DailySchedule::modify(int currentRow, const QString &time, const QString &path)
+{
+    if (currentRow < 1 || currentRow > m_table.entryCount())
+        return currentRow;
+    m_table.setCell(currentRow, TimeCell, time);
+    m_table.setCell(currentRow, PathCell, path);
+    const int row = sorted(currentRow);
+    emit tableChanged(row);
+    return row;
+}
+
+int DailySchedule::removeRows(int currentRow, int otherEnd, bool videoPageInUse, bool registerPageInUse)
+{
+    const int row = m_table.removeBlock(currentRow, otherEnd);
+    emit tableChanged(row);
+    if (row != 0)
+        return row;
+    if (videoPageInUse)
+        loadDefaultSetting();
+    if (registerPageInUse) {
+        loadDefaultSetting();
+        m_state.IntSchFile.clear();
+        setFileDisplay(QString());
+        stopRunner();
+    }
+    return row;
+}
+
+void DailySchedule::clearTable()
+{
+    m_table.clear();
+    emit tableChanged(0);
+}
+
+void DailySchedule::newSchedule()
+{
+    clearTable();
+    setFileDisplay(QString());
+    m_state.IntSchFile.clear();
+    stopRunner();
+    loadDefaultSetting();
+}
+
+void DailySchedule::tick()
+{
+    const int old = m_state.CurScheduleIndex;
+    const QString now = m_clock.now().toString(QStringLiteral("HH:mm"));
+    QStringList keys;
+    keys.reserve(m_table.entryCount());
+    for (const QStringList &entry : m_table.entries())
+        keys.append(entry.at(TimeCell));
+    m_state.MaxScheduleIndex = static_cast<qint16>(keys.size());
+    const int found = EntryInForce::tickScan(keys, now, old);
+    m_state.CurScheduleIndex = static_cast<qint16>(found);
+    emit inForceChanged(found <= m_table.entryCount() ? found : 0);
+
+    if (found == 0) {
+        m_state.CurPAVFileName = QStringLiteral("default.pav");
+        return;
+    }
+    // An index left over from a table that has since lost its entries names no file: load
+    // nothing rather than try an empty name every second.
+    if (found > m_table.entryCount())
+        return;
+    const QString path = m_table.cell(found, PathCell);
+    if (found == old && m_state.CurPAVFileName == path)
+        return;
+    emit status(QStringLiteral("Schedule: the %1 entry is in force; loading %2")
+                    .arg(m_table.cell(found, TimeCell), path));
+    // Recorded even when the load fails, so a missing file is tried once per change of the
+    // entry in force, not every second.
+    m_openSettingFile(path);
+    m_state.CurPAVFileName = path;
+}

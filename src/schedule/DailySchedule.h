@@ -1,0 +1,79 @@
+#pragma once
+
+#include "Clock.h"
+#include "ConsoleState.h"
+#include "SecondTicker.h"
+#include "Table.h"
+#include "WorkingFolder.h"
+
+#include <QObject>
+#include <functional>
+
+// The daily operation-mode schedule: a table of times "HH:mm" and setting files, its file
+// (*.shd), the editor's operations on it, and the daily runner (TimerAstro), which loads
+// the setting file of the entry in force. The window side is SchedulePage.
+class DailySchedule : public QObject {
+    Q_OBJECT
+public:
+    enum Cell { TimeCell = 1, PathCell = 2, CellCount = 3 };
+    static const QString DefaultFileName; // "schedule.shd"
+    static const QString LoadSource;      // "Open Schedule File"
+
+    // 'openSettingFile' loads a setting file, whose values then reach the controller.
+    DailySchedule(ConsoleState &state, const WorkingFolder &folder, const Clock &clock,
+                  std::function<bool(const QString &)> openSettingFile, QObject *parent = nullptr);
+
+    Table &table() { return m_table; }
+    const Table &table() const { return m_table; }
+    const WorkingFolder &workingFolder() const { return m_folder; }
+    QString defaultFile() const { return m_folder.file(DefaultFileName); }
+
+    // Loads a schedule file into the table (sorted; a 0-byte file is a table without
+    // entries), shows its name, and starts the runner for a table with entries; without
+    // entries it loads default.pav and stops the runner. A file that cannot be read leaves
+    // the table, the name and the runner alone and says why. IntSchFile is not changed.
+    bool OpenScheduleFile(const QString &filename);
+    // Writes the table whole or not at all; a table without entries gives a 0-byte file.
+    bool SaveScheduleFile(const QString &filename);
+
+    // The editor. Rows are the grid's (0 = header); each returns the row current afterwards.
+    int add(int currentRow, const QString &time, const QString &path);
+    int modify(int currentRow, const QString &time, const QString &path);
+    // Del Row over rows currentRow..otherEnd, with the steps that depend on which of the
+    // video pages is in use once no entry is left.
+    int removeRows(int currentRow, int otherEnd, bool videoPageInUse, bool registerPageInUse);
+    // Reduced to the header row, nothing else changed (Open does this before loading).
+    void clearTable();
+    // New: no entries, no name, the runner stopped and default.pav loaded.
+    void newSchedule();
+
+    // The daily runner.
+    void startRunner() { m_timer.start(); }
+    void stopRunner() { m_timer.stop(); }
+    bool isRunning() const { return m_timer.isActive(); }
+    // One tick: the entry in force now, and its setting file loaded when it is not current.
+    void tick();
+
+    QString fileDisplay() const { return m_fileDisplay; }
+    void setFileDisplay(const QString &text);
+
+signals:
+    void tableChanged(int currentRow);
+    void fileDisplayChanged(const QString &text);
+    void inForceChanged(int row);
+    void loadFailed(const QString &text);
+    void saveFailed(const QString &text);
+    void status(const QString &text);
+
+private:
+    void loadDefaultSetting();
+    int sorted(int row);
+
+    ConsoleState &m_state;
+    WorkingFolder m_folder;
+    const Clock &m_clock;
+    std::function<bool(const QString &)> m_openSettingFile;
+    Table m_table{CellCount};
+    SecondTicker m_timer;
+    QString m_fileDisplay;
+};

@@ -1,0 +1,101 @@
+#include "TableGrid.h"
+
+#include "TableModel.h"
+
+#include <QHeaderView>
+#include <QHelpEvent>
+#include <QKeyEvent>
+#include <QToolTip>
+
+TableGrid::TableGrid(const QString &objectName, TableModel *model, QWidget *parent) : QTableView(parent)
+{
+    setObjectName(objectName);
+    setModel(model);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::ContiguousSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setWordWrap(false);
+    verticalHeader()->setVisible(false);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setStretchLastSection(false);
+    connect(this, &QTableView::clicked, this, &TableGrid::gridClicked);
+}
+
+int TableGrid::currentRow() const
+{
+    const QModelIndex current = currentIndex();
+    return current.isValid() ? current.row() + 1 : 0;
+}
+
+int TableGrid::currentColumn() const
+{
+    const QModelIndex current = currentIndex();
+    return current.isValid() ? current.column() : 0;
+}
+
+int TableGrid::otherEndRow() const
+{
+    const int current = currentRow();
+    const QModelIndexList rows = selectionModel()->selectedRows();
+    if (current == 0 || rows.isEmpty())
+        return current;
+    int low = current, high = current;
+    for (const QModelIndex &index : rows) {
+        low = std::min(low, index.row() + 1);
+        high = std::max(high, index.row() + 1);
+    }
+    return current == low ? high : low;
+}
+
+void TableGrid::setCurrentRow(int row, int column)
+{
+    if (row <= 0 || row > model()->rowCount()) {
+        selectionModel()->clear();
+        return;
+    }
+    const QModelIndex index = model()->index(row - 1, column);
+    selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    scrollTo(index);
+}
+
+void TableGrid::setColumnWidthsInTwips(const QList<int> &twips)
+{
+    const int dpi = logicalDpiX();
+    for (int c = 0; c < twips.size(); ++c) {
+        if (twips.at(c) < 0)
+            continue;
+        if (twips.at(c) == 0)
+            setColumnHidden(c, true);
+        else
+            setColumnWidth(c, twips.at(c) * dpi / 1440);
+    }
+}
+
+void TableGrid::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Delete) {
+        emit deletePressed();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+void TableGrid::focusInEvent(QFocusEvent *event)
+{
+    QTableView::focusInEvent(event);
+    emit focusGained();
+}
+
+bool TableGrid::viewportEvent(QEvent *event)
+{
+    if (event->type() == QEvent::ToolTip && m_toolTip) {
+        const QString text = m_toolTip();
+        if (text.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(static_cast<QHelpEvent *>(event)->globalPos(), text, this);
+        return true;
+    }
+    return QTableView::viewportEvent(event);
+}

@@ -1,0 +1,76 @@
+#include "TableModel.h"
+
+#include <QFont>
+
+TableModel::TableModel(Table &table, QStringList headers, QObject *parent)
+    : QAbstractTableModel(parent), m_table(table), m_headers(std::move(headers))
+{
+}
+
+void TableModel::reload()
+{
+    beginResetModel();
+    if (m_inForce > m_table.entryCount())
+        m_inForce = 0;
+    endResetModel();
+}
+
+void TableModel::setInForce(int row)
+{
+    if (row < 0 || row > m_table.entryCount())
+        row = 0;
+    if (row == m_inForce)
+        return;
+    const int old = m_inForce;
+    m_inForce = row;
+    for (int r : {old, row}) {
+        if (r > 0)
+            emit dataChanged(index(r - 1, 0), index(r - 1, columnCount() - 1));
+    }
+}
+
+int TableModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : m_table.entryCount();
+}
+
+int TableModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : m_table.cellCount();
+}
+
+QVariant TableModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid())
+        return QVariant();
+    const int row = index.row() + 1;
+    const bool inForce = row == m_inForce;
+    switch (role) {
+    case Qt::DisplayRole:
+        if (index.column() == 0 && inForce)
+            return QStringLiteral("\u25B6"); // the first cell is empty in every entry
+        return m_table.cell(row, index.column());
+    case Qt::FontRole:
+        if (inForce) {
+            QFont bold;
+            bold.setBold(true);
+            return bold;
+        }
+        return QVariant();
+    case Qt::ToolTipRole:
+        return inForce ? QStringLiteral("In force now") : QVariant();
+    default:
+        return QVariant();
+    }
+}
+
+QVariant TableModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Vertical)
+        return role == Qt::DisplayRole ? QVariant(section + 1) : QVariant();
+    if (role == Qt::DisplayRole)
+        return m_headers.value(section);
+    if (role == Qt::DecorationRole && section == 0 && !m_picture.isNull())
+        return m_picture;
+    return QVariant();
+}

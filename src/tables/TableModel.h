@@ -1,0 +1,37 @@
+#pragma once
+
+#include "Table.h"
+
+#include <QAbstractTableModel>
+#include <QIcon>
+#include <QStringList>
+
+// A table as a grid shows it: model row i is table row i + 1 (the header row is the view's
+// header), one column a cell. The entry in force is drawn bold with a marker in the first
+// column, which is empty in every entry.
+class TableModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    TableModel(Table &table, QStringList headers, QObject *parent = nullptr);
+
+    // The header picture of the first column (the clock, the calendar).
+    void setHeaderPicture(const QIcon &picture) { m_picture = picture; }
+
+    // The table changed as a whole (loaded, sorted, rows added or removed).
+    void reload();
+
+    // Table row shown as in force; 0 for none.
+    void setInForce(int row);
+    int inForce() const { return m_inForce; }
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+private:
+    Table &m_table;
+    QStringList m_headers;
+    QIcon m_picture;
+    int m_inForce = 0;
+};

@@ -1,0 +1,54 @@
+#include "TablePageKit.h"
+
+#include "TableGrid.h"
+
+#include <QHeaderView>
+#include <QLineEdit>
+
+namespace TablePageKit {
+
+namespace {
+FileDialogs::Request request(const WorkingFolder &folder, const QString &dialogName, const QString &filter,
+                             const QString &remembered)
+{
+    folder.enter();
+    FileDialogs::Request r;
+    r.objectName = dialogName;
+    r.folder = folder.path();
+    r.filter = filter;
+    r.rememberedName = remembered;
+    return r;
+}
+} // namespace
+
+QString askOpen(QWidget *page, const WorkingFolder &folder, const QString &dialogName, const QString &filter,
+                const QString &remembered)
+{
+    FileDialogs::Request r = request(folder, dialogName, filter, remembered);
+    r.caption = QStringLiteral("Open");
+    return FileDialogs::askOpen(page, r);
+}
+
+QString askSave(QWidget *page, const WorkingFolder &folder, const QString &dialogName, const QString &filter,
+                const QString &selectedFilter, const QString &remembered)
+{
+    FileDialogs::Request r = request(folder, dialogName, filter, remembered);
+    r.caption = QStringLiteral("Save As");
+    r.selectedFilter = selectedFilter;
+    return FileDialogs::askSave(page, r);
+}
+
+void showPath(QLineEdit *box, const QString &path)
+{
+    box->setText(path);
+    box->setCursorPosition(static_cast<int>(path.size()));
+}
+
+void fitHeaderPicture(TableGrid *grid, int pictureSize)
+{
+    const int margin = 50 * grid->logicalDpiY() / 1440;
+    grid->horizontalHeader()->setMinimumHeight(pictureSize + margin);
+    grid->setColumnWidth(0, pictureSize + 2 * margin + 6);
+}
+
+} // namespace TablePageKit

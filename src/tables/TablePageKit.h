@@ -1,0 +1,28 @@
+#pragma once
+
+#include "FileDialogs.h"
+#include "WorkingFolder.h"
+
+#include <QString>
+
+class QLineEdit;
+class TableGrid;
+class QWidget;
+
+// What the table pages share around their grids and file dialogs.
+namespace TablePageKit {
+
+// Opens a page's file dialog in the working folder (entered first, so bare names resolve
+// there); the chosen path, or an empty text on Cancel.
+QString askOpen(QWidget *page, const WorkingFolder &folder, const QString &dialogName, const QString &filter,
+                const QString &remembered = QString());
+QString askSave(QWidget *page, const WorkingFolder &folder, const QString &dialogName, const QString &filter,
+                const QString &selectedFilter, const QString &remembered);
+
+// A path into a box with the caret at its end.
+void showPath(QLineEdit *box, const QString &path);
+
+// The header row as high as its picture plus 50 twips, the picture column as wide as it.
+void fitHeaderPicture(TableGrid *grid, int pictureSize);
+
+} // namespace TablePageKit

@@ -1,0 +1,94 @@
+#include "TableRecord.h"
+
+#include "FileError.h"
+#include "NumberText.h"
+#include "RecordReader.h"
+#include "RecordWriter.h"
+#include "SafeFile.h"
+
+namespace TableRecord {
+
+QByteArray write(const Table &table)
+{
+    if (table.isEmpty())
+        return QByteArray();
+    QStringList entries;
+    entries.reserve(table.entryCount());
+    for (const QStringList &cells : table.entries())
+        entries.append(cells.join(QLatin1Char('\t')));
+    return RecordWriter().number(table.rowCount()).text(entries.join(QLatin1Char('\r'))).endRecord().bytes();
+}
+
+namespace {
+Read failure(FileError error, qsizetype where, const QString &why)
+{
+    Read read;
+    read.error = static_cast<int>(error);
+    read.where = where;
+    read.why = why;
+    return read;
+}
+} // namespace
+
+Read parse(const QByteArray &data, int cellCount)
+{
+    if (data.isEmpty()) {
+        Read read;
+        read.emptyFile = true;
+        return read;
+    }
+    RecordReader reader(data);
+    const std::optional<QString> count = reader.next();
+    if (!count)
+        return failure(FileError::InputPastEnd, reader.fieldStart(), QStringLiteral("no row count"));
+    const NumberText::Leading rows = NumberText::parseLeading(*count);
+    const double whole = NumberText::roundHalfEven(rows.value);
+    if (!rows.found || whole < 1 || whole > Table::MaxEntries + 1) {
+        return failure(FileError::InvalidValue, reader.fieldStart(),
+                       QStringLiteral("the row count \"%1\" is not 1 to %2").arg(*count).arg(Table::MaxEntries + 1));
+    }
+    const int entryCount = static_cast<int>(whole) - 1;
+
+    const qsizetype textStart = reader.atEnd() ? data.size() : reader.fieldStart();
+    const std::optional<QString> text = reader.next();
+    if (!text)
+        return failure(FileError::InputPastEnd, textStart, QStringLiteral("no table text after the row count"));
+
+    Read read;
+    if (entryCount == 0 && text->isEmpty())
+        return read;
+    const QStringList lines = text->split(QLatin1Char('\r'));
+    if (lines.size() != entryCount) {
+        return failure(FileError::InputPastEnd, reader.fieldStart(),
+                       QStringLiteral("the row count says %1 entries, the table text holds %2")
+                           .arg(entryCount)
+                           .arg(lines.size()));
+    }
+    read.entries.reserve(entryCount);
+    for (int i = 0; i < lines.size(); ++i) {
+        QString line = lines.at(i);
+        if (line.startsWith(QLatin1Char('\n')))
+            line.remove(0, 1); // an editor that wrote CR LF between entries
+        QStringList cells = line.split(QLatin1Char('\t'));
+        if (cells.size() != cellCount) {
+            return failure(FileError::TypeMismatch, reader.fieldStart(),
+                           QStringLiteral("entry %1 has %2 cells instead of %3")
+                               .arg(i + 1)
+                               .arg(cells.size())
+                               .arg(cellCount));
+        }
+        read.entries.append(std::move(cells));
+    }
+    return read;
+}
+
+Read readFile(const QString &path, int cellCount)
+{
+    int error = 0;
+    const QByteArray data = readWholeFile(path, &error);
+    if (error != 0)
+        return failure(static_cast<FileError>(error), 0, fileErrorText(error));
+    return parse(data, cellCount);
+}
+
+} // namespace TableRecord

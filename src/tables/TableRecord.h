@@ -1,0 +1,32 @@
+#pragma once
+
+#include "Table.h"
+
+#include <QByteArray>
+#include <QString>
+
+// The stored form of a table: one record holding the row count with the header (N + 1), a
+// comma, and a quoted text in which the cells of an entry are joined by TAB and the entries
+// by CR, then CR LF. A table without entries is stored as nothing at all (a 0-byte file).
+namespace TableRecord {
+
+QByteArray write(const Table &table);
+
+struct Read {
+    QList<QStringList> entries;
+    int error = 0;         // a FileError number; 0 when the record was read whole
+    qsizetype where = 0;   // byte offset at which reading stopped, for the message
+    QString why;           // what was wrong there, in words
+    bool emptyFile = false; // 0 bytes: a table without entries
+    bool ok() const { return error == 0; }
+};
+
+// Reads a record of entries with 'cellCount' cells each. A damaged record (no count, a
+// count that is not the number of entries, more than 32767 entries, an entry with the wrong
+// number of cells) gives an error and no entries, so a table is never half replaced.
+Read parse(const QByteArray &data, int cellCount);
+
+// The file at 'path' read and parsed; a file that cannot be read gives its error.
+Read readFile(const QString &path, int cellCount);
+
+} // namespace TableRecord
