@@ -8,15 +8,22 @@
 
 namespace TableRecord {
 
-QByteArray write(const Table &table)
+void append(RecordWriter &writer, const Table &table)
 {
     if (table.isEmpty())
-        return QByteArray();
+        return;
     QStringList entries;
     entries.reserve(table.entryCount());
     for (const QStringList &cells : table.entries())
         entries.append(cells.join(QLatin1Char('\t')));
-    return RecordWriter().number(table.rowCount()).text(entries.join(QLatin1Char('\r'))).endRecord().bytes();
+    writer.number(table.rowCount()).text(entries.join(QLatin1Char('\r'))).endRecord();
+}
+
+QByteArray write(const Table &table)
+{
+    RecordWriter writer;
+    append(writer, table);
+    return writer.bytes();
 }
 
 namespace {
@@ -38,6 +45,11 @@ Read parse(const QByteArray &data, int cellCount)
         return read;
     }
     RecordReader reader(data);
+    return parse(reader, cellCount);
+}
+
+Read parse(RecordReader &reader, int cellCount)
+{
     const std::optional<QString> count = reader.next();
     if (!count)
         return failure(FileError::InputPastEnd, reader.fieldStart(), QStringLiteral("no row count"));
@@ -49,10 +61,9 @@ Read parse(const QByteArray &data, int cellCount)
     }
     const int entryCount = static_cast<int>(whole) - 1;
 
-    const qsizetype textStart = reader.atEnd() ? data.size() : reader.fieldStart();
     const std::optional<QString> text = reader.next();
     if (!text)
-        return failure(FileError::InputPastEnd, textStart, QStringLiteral("no table text after the row count"));
+        return failure(FileError::InputPastEnd, reader.fieldStart(), QStringLiteral("no table text after the row count"));
 
     Read read;
     if (entryCount == 0 && text->isEmpty())

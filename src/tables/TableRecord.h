@@ -5,12 +5,17 @@
 #include <QByteArray>
 #include <QString>
 
+class RecordReader;
+class RecordWriter;
+
 // The stored form of a table: one record holding the row count with the header (N + 1), a
 // comma, and a quoted text in which the cells of an entry are joined by TAB and the entries
 // by CR, then CR LF. A table without entries is stored as nothing at all (a 0-byte file).
 namespace TableRecord {
 
 QByteArray write(const Table &table);
+// The record after others of a file (the intensity file's table); nothing for no entries.
+void append(RecordWriter &writer, const Table &table);
 
 struct Read {
     QList<QStringList> entries;
@@ -25,6 +30,8 @@ struct Read {
 // count that is not the number of entries, more than 32767 entries, an entry with the wrong
 // number of cells) gives an error and no entries, so a table is never half replaced.
 Read parse(const QByteArray &data, int cellCount);
+// The same, from where a reader of a longer file stands (the intensity file's last record).
+Read parse(RecordReader &reader, int cellCount);
 
 // The file at 'path' read and parsed; a file that cannot be read gives its error.
 Read readFile(const QString &path, int cellCount);
