@@ -1,0 +1,209 @@
+#include "CellText.h"
+#include "EntryInForce.h"
+#include "FileError.h"
+#include "Table.h"
+#include "TableRecord.h"
+
+#include <QTest>
+
+namespace {
+// Keys written out as one text: "06:00 18:00" is two entries.
+QStringList keys(const char *spaced)
+{
+    return QString::fromLatin1(spaced).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+}
+
+Table tableOf(const QStringList &times)
+{
+    Table table(3);
+    QList<QStringList> rows;
+    for (const QString &time : times)
+        rows.append({QString(), time, time + QStringLiteral(".pav")});
+    table.setEntries(rows);
+    return table;
+}
+
+QStringList timesOf(const Table &table)
+{
+    QStringList times;
+    for (const QStringList &row : table.entries())
+        times.append(row.at(1));
+    return times;
+}
+} // namespace
+
+// The table engine without a window: the stored record, the editor's operations and the
+// entry-in-force rules.
+class TestTables : public QObject {
+    Q_OBJECT
+private slots:
+    void recordBytesAndRoundTrip()
+    {
+        // Two entries as the file format example gives them, byte by byte.
+        Table table(3);
+        table.setEntries({{"", "06:00", "A"}, {"", "18:30", "B"}});
+        const QByteArray bytes = "3,\"\t06:00\tA\r\t18:30\tB\"\r\n";
+        QCOMPARE(TableRecord::write(table), bytes);
+        QCOMPARE(TableRecord::parse(bytes, 3).entries, table.entries());
+        QCOMPARE(TableRecord::write(Table(3)), QByteArray()); // no entries: a 0-byte file
+        QVERIFY(TableRecord::parse(QByteArray(), 3).emptyFile);
+    }
+
+    void damagedRecords_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("error");
+        QTest::addColumn<int>("where");
+        const int past = int(FileError::InputPastEnd), value = int(FileError::InvalidValue);
+        QTest::newRow("count larger than the entries") << QByteArray("3,\"\t06:00\tA\"\r\n") << past << 2;
+        QTest::newRow("count smaller than the entries") << QByteArray("2,\"\t06:00\tA\r\t07:00\tB\"\r\n") << past << 2;
+        QTest::newRow("huge count") << QByteArray("99999999,\"\t06:00\tA\"\r\n") << value << 0;
+        QTest::newRow("count of 0") << QByteArray("0,\"\"\r\n") << value << 0;
+        QTest::newRow("no count") << QByteArray("abc,\"\t06:00\tA\"\r\n") << value << 0;
+        QTest::newRow("count without a table") << QByteArray("2\r\n") << past << 3;
+        QTest::newRow("an entry short of a cell") << QByteArray("2,\"06:00\tA\"\r\n") << int(FileError::TypeMismatch) << 2;
+        // An unclosed quote runs to the end and takes the line end in as a second entry.
+        QTest::newRow("missing closing quote") << QByteArray("3,\"\t06:00\tA\r\n") << int(FileError::TypeMismatch) << 2;
+    }
+    void damagedRecords()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, error);
+        QFETCH(int, where);
+        const TableRecord::Read read = TableRecord::parse(bytes, 3);
+        QCOMPARE(read.error, error);
+        QCOMPARE(read.where, qsizetype(where));
+        QVERIFY(read.entries.isEmpty()); // a damaged file never half replaces a table
+    }
+
+    void toleratedRecords_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("entries");
+        QTest::newRow("count of 1, no entries") << QByteArray("1,\"\"\r\n") << 0;
+        QTest::newRow("CR LF between entries") << QByteArray("3,\"\t06:00\tA\r\n\t07:00\tB\"\r\n") << 2;
+        QTest::newRow("no line end after the record") << QByteArray("2,\"\t06:00\tA\"") << 1;
+    }
+    void toleratedRecords()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, entries);
+        const TableRecord::Read read = TableRecord::parse(bytes, 3);
+        QVERIFY2(read.ok(), qPrintable(read.why));
+        QCOMPARE(read.entries.size(), entries);
+        for (const QStringList &entry : read.entries)
+            QVERIFY(entry.at(0).isEmpty());
+    }
+
+    void addInsertsAfterCurrentAndSorts_data()
+    {
+        QTest::addColumn<int>("current");
+        QTest::addColumn<int>("row"); // where the new entry ends up
+        QTest::newRow("header current") << 0 << 2;
+        QTest::newRow("first row current") << 1 << 2;
+        QTest::newRow("last row current") << 2 << 2;
+    }
+    void addInsertsAfterCurrentAndSorts()
+    {
+        QFETCH(int, current);
+        QFETCH(int, row);
+        Table table = tableOf({"06:00", "20:00"});
+        int added = table.insertAfter(current, {"", "18:30", "x"});
+        table.sortByCell(1, &added);
+        QCOMPARE(timesOf(table), QStringList({"06:00", "18:30", "20:00"}));
+        QCOMPARE(added, row);
+        QCOMPARE(table.cell(row, 2), QString("x"));
+    }
+
+    void equalKeysKeepTheirOrder()
+    {
+        Table table(3);
+        table.setEntries({{"", "07:00", "first"}, {"", "06:00", "x"}, {"", "07:00", "second"}});
+        table.sortByCell(1);
+        QCOMPARE(table.cell(2, 2), QString("first"));
+        QCOMPARE(table.cell(3, 2), QString("second"));
+    }
+
+    void deleteBlock_data()
+    {
+        QTest::addColumn<int>("current");
+        QTest::addColumn<int>("otherEnd");
+        QTest::addColumn<QStringList>("left");
+        QTest::addColumn<int>("currentAfter");
+        const QStringList all{"01:00", "02:00", "03:00", "04:00"};
+        QTest::newRow("selected downwards") << 2 << 3 << QStringList{"01:00", "04:00"} << 2;
+        QTest::newRow("selected upwards") << 3 << 2 << QStringList{"01:00", "04:00"} << 2;
+        QTest::newRow("one row") << 4 << 4 << QStringList{"01:00", "02:00", "03:00"} << 3;
+        QTest::newRow("everything") << 4 << 1 << QStringList{} << 0;
+        QTest::newRow("header current") << 0 << 0 << all << 0;
+        QTest::newRow("header to a row keeps the header") << 0 << 1 << QStringList{"02:00", "03:00", "04:00"} << 1;
+    }
+    void deleteBlock()
+    {
+        QFETCH(int, current);
+        QFETCH(int, otherEnd);
+        QFETCH(QStringList, left);
+        QFETCH(int, currentAfter);
+        Table table = tableOf({"01:00", "02:00", "03:00", "04:00"});
+        QCOMPARE(table.removeBlock(current, otherEnd), currentAfter);
+        QCOMPARE(timesOf(table), left);
+    }
+
+    void entryInForce_data()
+    {
+        QTest::addColumn<QStringList>("keys");
+        QTest::addColumn<QString>("now");
+        QTest::addColumn<int>("tick");      // the runners' scan, with 7 recorded before
+        QTest::addColumn<int>("lookup");    // the intensity lookup
+        const QStringList day = keys("06:00 18:00");
+        QTest::newRow("05:59 yesterday's last") << day << "05:59" << 2 << 2;
+        QTest::newRow("06:00") << day << "06:00" << 1 << 1;
+        QTest::newRow("17:59") << day << "17:59" << 1 << 1;
+        QTest::newRow("18:00") << day << "18:00" << 2 << 2;
+        QTest::newRow("23:59") << day << "23:59" << 2 << 2;
+        const QStringList year = keys("20250101 20250701");
+        QTest::newRow("31/12/2024 the latest date") << year << "20241231" << 2 << 2;
+        QTest::newRow("01/01/2025") << year << "20250101" << 1 << 1;
+        QTest::newRow("30/06/2025") << year << "20250630" << 1 << 1;
+        QTest::newRow("01/07/2025") << year << "20250701" << 2 << 2;
+        QTest::newRow("one entry all day") << keys("12:00") << "00:00" << 1 << 1;
+        QTest::newRow("no entries keep the recorded index") << QStringList() << "12:00" << 7 << 0;
+        QTest::newRow("equal keys after the first: the later") << keys("06:00 09:00 09:00 18:00") << "09:00" << 3 << 3;
+        QTest::newRow("equal keys, a minute later") << keys("06:00 09:00 09:00 18:00") << "09:01" << 3 << 3;
+        QTest::newRow("equal first keys at that minute: the tick keeps 1") << keys("06:00 06:00 18:00") << "06:00" << 1 << 2;
+        QTest::newRow("equal first keys later on") << keys("06:00 06:00 18:00") << "06:01" << 2 << 2;
+        QTest::newRow("all keys equal, now later") << keys("06:00 06:00") << "07:00" << 2 << 2;
+    }
+    void entryInForce()
+    {
+        QFETCH(QStringList, keys);
+        QFETCH(QString, now);
+        QFETCH(int, tick);
+        QFETCH(int, lookup);
+        QCOMPARE(EntryInForce::tickScan(keys, now, 7), tick);
+        QCOMPARE(EntryInForce::lastNotLater(keys, now), lookup);
+    }
+
+    void cellsByPosition_data()
+    {
+        QTest::addColumn<QString>("cell");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QDate>("date");
+        QTest::newRow("25/12/2024") << "25/12/2024" << "20241225" << QDate(2024, 12, 25);
+        QTest::newRow("another separator") << "01.02.2025" << "20250201" << QDate(2025, 2, 1);
+        QTest::newRow("not a date") << "31/02/2025" << "20250231" << QDate();
+    }
+    void cellsByPosition()
+    {
+        QFETCH(QString, cell);
+        QFETCH(QString, key);
+        QFETCH(QDate, date);
+        QCOMPARE(CellText::dateKey(cell), key);
+        QCOMPARE(CellText::dateOf(cell), date);
+        QCOMPARE(CellText::timeOf(QStringLiteral("07.45")), QTime(7, 45));
+        QCOMPARE(CellText::ofDate(QDate(2025, 2, 1)), QString("01/02/2025"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTables)
+#include "tst_tables.moc"
