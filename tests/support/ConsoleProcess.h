@@ -25,6 +25,17 @@ public:
     }
     ~ConsoleProcess() { stop(); }
 
+    // The console's clock starts at 'start' ("2026-03-01 17:59:57") and runs on from there,
+    // through Debian's libfaketime; the timers keep the real monotonic clock.
+    void startClockAt(const QString &start)
+    {
+        QProcessEnvironment env = m_process.processEnvironment();
+        env.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral("/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1"));
+        env.insert(QStringLiteral("FAKETIME"), QLatin1Char('@') + start);
+        env.insert(QStringLiteral("FAKETIME_DONT_FAKE_MONOTONIC"), QStringLiteral("1"));
+        m_process.setProcessEnvironment(env);
+    }
+
     // Starts the console; true once it has shown its window.
     bool start(int timeoutMs = 15000)
     {
