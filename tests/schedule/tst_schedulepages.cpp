@@ -1,0 +1,217 @@
+#include "ConsoleFolder.h"
+#include "ConsoleState.h"
+#include "DailySchedule.h"
+#include "MainWindow.h"
+#include "ScheduleTask.h"
+#include "TableGrid.h"
+
+#include <QApplication>
+#include <QDateEdit>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimeEdit>
+#include <QTimer>
+
+namespace {
+class TestClock : public Clock {
+public:
+    QDateTime now() const override { return QDateTime(QDate(2026, 3, 1), QTime(12, 0)); }
+};
+
+// A console window with the schedule pages in use, driven by control name.
+struct Console {
+    ConsoleFolder folder;
+    TestClock clock;
+    std::unique_ptr<MainWindow> window;
+
+    explicit Console(const QList<int> &pages = {1, 2, 3})
+    {
+        folder.usePages(pages);
+        folder.write("schedule.shd", "5,\"\t01:00\tA.pav\r\t02:00\tB.pav\r\t03:00\tC.pav\r\t04:00\tD.pav\"\r\n");
+        folder.write("ScheduleTask.tsk",
+                     "3,\"\t15/01/2025\tjan.shd\t20250115\r\t03/03/2025\tmar.shd\t20250303\"\r\n");
+        window = std::make_unique<MainWindow>(WorkingFolder(folder.sysPath()), nullptr, clock);
+        window->startUp();
+    }
+    template <typename T = QWidget>
+    T *find(const char *name) const
+    {
+        T *control = window->findChild<T *>(name);
+        if (!control)
+            qFatal("no control %s", name);
+        return control;
+    }
+    QStringList column(const char *grid, int column) const
+    {
+        QStringList cells;
+        QAbstractItemModel *model = find<TableGrid>(grid)->model();
+        for (int r = 0; r < model->rowCount(); ++r)
+            cells.append(model->index(r, column).data().toString());
+        return cells;
+    }
+    void clickRow(const char *grid, int row)
+    {
+        auto *view = find<TableGrid>(grid);
+        auto *tabs = find<QTabWidget>("SSTab1");
+        for (int page = 0; page < tabs->count(); ++page) {
+            if (tabs->widget(page)->isAncestorOf(view))
+                tabs->setCurrentIndex(page);
+        }
+        const QRect cell = view->visualRect(view->model()->index(row - 1, 1));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cell.center());
+    }
+    // Clicks a button and answers the file dialog it brings up with 'file'; the dialog's
+    // name, or an empty text when none came up.
+    QString click(const char *button, const QString &file = QString())
+    {
+        QString dialog;
+        QObject answer;
+        QTimer::singleShot(0, &answer, [&] {
+            if (auto *shown = qobject_cast<QFileDialog *>(QApplication::activeModalWidget())) {
+                dialog = shown->objectName();
+                if (QWidget *focus = shown->focusWidget())
+                    focus->clearFocus();
+                shown->selectFile(folder.file(file));
+                static_cast<QDialog *>(shown)->accept();
+            }
+        });
+        find<QPushButton>(button)->click();
+        return dialog;
+    }
+};
+} // namespace
+
+// The schedule and schedule task pages by control name: the editors' rules and the file
+// buttons, with the files on disk.
+class TestSchedulePages : public QObject {
+    Q_OBJECT
+private slots:
+    void addPlacesTheEntryByTimeAndFollowsTheFileBox()
+    {
+        Console console;
+        QVERIFY(!console.find<QPushButton>("cmdAdd")->isEnabled());
+        console.find<QTimeEdit>("DTPickerAstro")->setTime(QTime(2, 30));
+        console.find<QLineEdit>("txtFileName")->setText("new.pav");
+        QVERIFY(console.find<QPushButton>("cmdAdd")->isEnabled());
+        console.find<TableGrid>("MSFlexGrid1")->setCurrentRow(4);
+        console.click("cmdAdd");
+        QCOMPARE(console.column("MSFlexGrid1", 1), QStringList({"01:00", "02:00", "02:30", "03:00", "04:00"}));
+        QVERIFY(!console.find<QPushButton>("CmdModify")->isEnabled());
+    }
+
+    void modifyWithTheHeaderCurrentChangesNothing()
+    {
+        Console console;
+        console.find<TableGrid>("MSFlexGrid1")->setCurrentRow(0);
+        console.find<QTimeEdit>("DTPickerAstro")->setTime(QTime(9, 0));
+        console.click("CmdModify");
+        QCOMPARE(console.column("MSFlexGrid1", 1), QStringList({"01:00", "02:00", "03:00", "04:00"}));
+    }
+
+    void deleteRowOverASelection_data()
+    {
+        QTest::addColumn<int>("current");
+        QTest::addColumn<int>("otherEnd");
+        QTest::newRow("downwards") << 2 << 3;
+        QTest::newRow("upwards") << 3 << 2;
+    }
+    void deleteRowOverASelection()
+    {
+        QFETCH(int, current);
+        QFETCH(int, otherEnd);
+        Console console;
+        auto *grid = console.find<TableGrid>("MSFlexGrid1");
+        grid->setCurrentRow(otherEnd);
+        grid->selectionModel()->setCurrentIndex(grid->model()->index(current - 1, 1),
+                                                QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        console.click("cmdDeleteRow");
+        QCOMPARE(console.column("MSFlexGrid1", 1), QStringList({"01:00", "04:00"}));
+    }
+
+    void deletingEveryEntryWithTheRegisterPageClearsTheName()
+    {
+        Console console;
+        auto *grid = console.find<TableGrid>("MSFlexGrid1");
+        grid->setCurrentRow(1);
+        grid->selectionModel()->setCurrentIndex(grid->model()->index(3, 1),
+                                                QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        console.click("cmdDeleteRow");
+        QCOMPARE(grid->model()->rowCount(), 0);
+        QCOMPARE(console.window->state().IntSchFile, QString());
+        QCOMPARE(console.find<QLineEdit>("txtScheduleFile")->text(), QString());
+        QVERIFY(!console.window->dailySchedule().isRunning());
+    }
+
+    void firstGridClickAfterBrowseIsIgnored()
+    {
+        Console console;
+        console.folder.write("chosen.pav", "");
+        QCOMPARE(console.click("cmdBrowse", "chosen.pav"), QString("CommonDialogAstro2"));
+        QCOMPARE(console.find<QLineEdit>("txtFileName")->text(), console.folder.file("chosen.pav"));
+        console.clickRow("MSFlexGrid1", 2);
+        QCOMPARE(console.find<QLineEdit>("txtFileName")->text(), console.folder.file("chosen.pav"));
+        console.clickRow("MSFlexGrid1", 2);
+        QCOMPARE(console.find<QLineEdit>("txtFileName")->text(), QString("B.pav"));
+        QCOMPARE(console.find<QTimeEdit>("DTPickerAstro")->time(), QTime(2, 0));
+        QVERIFY(!console.find<QPushButton>("CmdModify")->isEnabled());
+    }
+
+    void saveKeepsItsNameAfterSaveDefault()
+    {
+        Console console;
+        QCOMPARE(console.click("cmdScheduleSaveAs", "mine.shd"), QString("CommonDialogAstro1"));
+        QCOMPARE(console.find<QLineEdit>("txtScheduleFile")->text(), " Filename - " + console.folder.file("mine.shd"));
+        console.click("cmdScheduleNew");
+        QCOMPARE(console.click("cmdScheduleSave", "fresh.shd"), QString("CommonDialogAstro1")); // no name: Save As
+        console.click("cmdScheduleSaveDefault");
+        QCOMPARE(console.folder.read("schedule.shd"), QByteArray()); // the empty table's 0-byte file
+        console.find<QLineEdit>("txtFileName")->setText("late.pav");
+        console.click("cmdAdd");
+        QCOMPARE(console.click("cmdScheduleSave"), QString());
+        QCOMPARE(console.folder.read("fresh.shd"), QByteArray("2,\"\t00:00\tlate.pav\"\r\n"));
+        QCOMPARE(console.folder.read("schedule.shd"), QByteArray());
+    }
+
+    void taskEditor()
+    {
+        Console console;
+        auto *date = console.find<QDateEdit>("DTPickerSchedule");
+        QCOMPARE(date->date(), QDate(2026, 3, 1)); // today, at start-up
+        date->setDate(QDate(2025, 2, 1));
+        console.find<QLineEdit>("txtSchedule")->setText("feb.shd");
+        console.click("cmdSchTaskAdd");
+        QCOMPARE(console.column("MSFlexGridSchedule", 1), QStringList({"15/01/2025", "01/02/2025", "03/03/2025"}));
+        QCOMPARE(console.column("MSFlexGridSchedule", 3), QStringList({"20250115", "20250201", "20250303"}));
+
+        console.clickRow("MSFlexGridSchedule", 3);
+        QCOMPARE(date->date(), QDate(2025, 3, 3));
+        QCOMPARE(console.find<QLineEdit>("txtSchedule")->text(), QString("mar.shd"));
+        QVERIFY(!console.find<QPushButton>("cmdSchTaskModify")->isEnabled());
+
+        console.click("cmdSchTaskSave");
+        QCOMPARE(console.folder.read("ScheduleTask.tsk"),
+                 QByteArray("4,\"\t15/01/2025\tjan.shd\t20250115\r\t01/02/2025\tfeb.shd\t20250201\r"
+                            "\t03/03/2025\tmar.shd\t20250303\"\r\n"));
+    }
+
+    void deletingTheLastTaskEntryLoadsTheDefaultSchedule()
+    {
+        Console console({2, 3});
+        console.window->dailySchedule().clearTable();
+        auto *grid = console.find<TableGrid>("MSFlexGridSchedule");
+        grid->setCurrentRow(1);
+        grid->selectionModel()->setCurrentIndex(grid->model()->index(1, 1),
+                                                QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        console.click("cmdSchTaskDelRow");
+        QCOMPARE(grid->model()->rowCount(), 0);
+        QCOMPARE(console.window->dailySchedule().table().entryCount(), 4);
+        QCOMPARE(console.window->state().IntSchFile, QString());
+        QVERIFY(!console.window->scheduleTask().isRunning());
+    }
+};
+
+QTEST_MAIN(TestSchedulePages)
+#include "tst_schedulepages.moc"
