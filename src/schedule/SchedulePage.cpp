@@ -9,9 +9,7 @@
 #include "TableModel.h"
 #include "TablePageKit.h"
 
-#include <QGridLayout>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimeEdit>
@@ -74,20 +72,9 @@ QWidget *SchedulePage::buildEditor()
     m_add->setEnabled(false);
     m_modify->setEnabled(false);
 
-    auto *grid = new QGridLayout(editor);
-    grid->setContentsMargins(0, 0, 0, 0);
-    grid->addWidget(new QLabel(QStringLiteral("Time :"), editor), 0, 0);
-    grid->addWidget(m_time, 0, 1);
-    grid->addWidget(new QLabel(QStringLiteral("Schedule File :"), editor), 1, 0);
-    grid->addWidget(m_fileName, 1, 1);
-    grid->addWidget(browse, 1, 2);
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(m_add);
-    buttons->addWidget(m_modify);
-    buttons->addWidget(deleteRow);
-    buttons->addStretch(1);
-    grid->addLayout(buttons, 2, 1, 1, 2);
-    grid->setColumnStretch(1, 1);
+    TablePageKit::layOutEditor(editor,
+                               {{QStringLiteral("Time :"), m_time}, {QStringLiteral("Schedule File :"), m_fileName, browse}},
+                               {m_add, m_modify, deleteRow});
 
     connect(m_fileName, &QLineEdit::textChanged, this,
             [this](const QString &text) { m_add->setEnabled(!text.isEmpty()); });

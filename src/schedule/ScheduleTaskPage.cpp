@@ -9,10 +9,8 @@
 #include "TablePageKit.h"
 
 #include <QDateEdit>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -82,20 +80,9 @@ QWidget *ScheduleTaskPage::buildEditor()
     m_add->setEnabled(false);
     m_modify->setEnabled(false);
 
-    auto *grid = new QGridLayout(editor);
-    grid->setContentsMargins(0, 0, 0, 0);
-    grid->addWidget(new QLabel(QStringLiteral("Day/Month/Year"), editor), 0, 0);
-    grid->addWidget(m_date, 0, 1);
-    grid->addWidget(new QLabel(QStringLiteral("Schedule File :"), editor), 1, 0);
-    grid->addWidget(m_schedule, 1, 1);
-    grid->addWidget(browse, 1, 2);
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(m_add);
-    buttons->addWidget(m_modify);
-    buttons->addWidget(deleteRow);
-    buttons->addStretch(1);
-    grid->addLayout(buttons, 2, 1, 1, 2);
-    grid->setColumnStretch(1, 1);
+    TablePageKit::layOutEditor(editor,
+                               {{QStringLiteral("Day/Month/Year"), m_date}, {QStringLiteral("Schedule File :"), m_schedule, browse}},
+                               {m_add, m_modify, deleteRow});
 
     connect(m_schedule, &QLineEdit::textChanged, this,
             [this](const QString &text) { m_add->setEnabled(!text.isEmpty()); });

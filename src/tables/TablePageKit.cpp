@@ -2,8 +2,12 @@
 
 #include "TableGrid.h"
 
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 
 namespace TablePageKit {
 
@@ -49,6 +53,26 @@ void fitHeaderPicture(TableGrid *grid, int pictureSize)
     const int margin = 50 * grid->logicalDpiY() / 1440;
     grid->horizontalHeader()->setMinimumHeight(pictureSize + margin);
     grid->setColumnWidth(0, pictureSize + 2 * margin + 6);
+}
+
+void layOutEditor(QWidget *editor, const QList<EditorLine> &lines, const QList<QPushButton *> &buttons)
+{
+    auto *grid = new QGridLayout(editor);
+    grid->setContentsMargins(0, 0, 0, 0);
+    int row = 0;
+    for (const EditorLine &line : lines) {
+        grid->addWidget(new QLabel(line.caption, editor), row, 0);
+        grid->addWidget(line.field, row, 1);
+        if (line.after)
+            grid->addWidget(line.after, row, 2);
+        ++row;
+    }
+    auto *buttonRow = new QHBoxLayout;
+    for (QPushButton *button : buttons)
+        buttonRow->addWidget(button);
+    buttonRow->addStretch(1);
+    grid->addLayout(buttonRow, row, 1, 1, 2);
+    grid->setColumnStretch(1, 1);
 }
 
 } // namespace TablePageKit

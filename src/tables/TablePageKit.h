@@ -3,9 +3,11 @@
 #include "FileDialogs.h"
 #include "WorkingFolder.h"
 
+#include <QList>
 #include <QString>
 
 class QLineEdit;
+class QPushButton;
 class TableGrid;
 class QWidget;
 
@@ -24,5 +26,14 @@ void showPath(QLineEdit *box, const QString &path);
 
 // The header row as high as its picture plus 50 twips, the picture column as wide as it.
 void fitHeaderPicture(TableGrid *grid, int pictureSize);
+
+// One line of a page's editor: a caption, its field, and a button after it (Browse) if any.
+struct EditorLine {
+    QString caption;
+    QWidget *field = nullptr;
+    QWidget *after = nullptr;
+};
+// Lays out an editor: its lines, then the editor's buttons in a row under the fields.
+void layOutEditor(QWidget *editor, const QList<EditorLine> &lines, const QList<QPushButton *> &buttons);
 
 } // namespace TablePageKit

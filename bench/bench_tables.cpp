@@ -1,0 +1,184 @@
+// The table engine at its limit: a 32767-entry daily schedule and schedule task loaded
+// (with the sort), saved, shown in a grid and ticked; then how long after a whole minute
+// the daily runner's first byte reaches the far side of a real pseudo-terminal.
+#include "CellText.h"
+#include "ConsoleState.h"
+#include "DailySchedule.h"
+#include "PtyPair.h"
+#include "ScheduleTask.h"
+#include "SerialLink.h"
+#include "TableModel.h"
+#include "Transmitter.h"
+#include "VideoControl.h"
+#include "VideoPanel.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+constexpr int Entries = 32767;
+
+class FixedClock : public Clock {
+public:
+    QDateTime now() const override { return at; }
+    QDateTime at{QDate(2026, 3, 1), QTime(12, 0)};
+};
+
+// The system clock moved so that the next minute is 'lead' ms away when the bench starts.
+class ShiftedClock : public Clock {
+public:
+    explicit ShiftedClock(int leadMs)
+    {
+        const QDateTime real = QDateTime::currentDateTime();
+        const QDateTime target(real.date().addDays(1), QTime(18, 0));
+        m_offsetMs = real.msecsTo(target) - leadMs;
+    }
+    QDateTime now() const override { return QDateTime::currentDateTime().addMSecs(m_offsetMs); }
+
+private:
+    qint64 m_offsetMs = 0;
+};
+
+double timed(const std::function<void()> &step)
+{
+    QElapsedTimer timer;
+    timer.start();
+    step();
+    return timer.nsecsElapsed() / 1e6;
+}
+
+// Unsorted on purpose, so the load pays for the sort.
+void writeTable(const QString &path, const std::function<QString(int)> &entry)
+{
+    QByteArray text = QByteArray::number(Entries + 1) + ",\"";
+    for (int i = 0; i < Entries; ++i) {
+        if (i > 0)
+            text += '\r';
+        text += entry((i * 7919) % Entries).toUtf8();
+    }
+    text += "\"\r\n";
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write(text);
+}
+
+void benchDaily(const QString &dir)
+{
+    const QString path = dir + "/big.shd";
+    writeTable(path, [](int i) {
+        return "\t" + CellText::ofTime(QTime(0, 0).addSecs(60 * (i % 1440))) + "\tfile" + QString::number(i) + ".pav";
+    });
+    ConsoleState state;
+    FixedClock clock;
+    int loads = 0;
+    DailySchedule daily(state, WorkingFolder(dir), clock, [&](const QString &) { return ++loads, true; });
+    const double load = timed([&] { daily.OpenScheduleFile(path); });
+    daily.stopRunner();
+    const double save = timed([&] { daily.SaveScheduleFile(dir + "/saved.shd"); });
+    const double tick = timed([&] { daily.tick(); });
+
+    TableModel model(daily.table(), {QString(), "Time", "File"});
+    QTableView view;
+    view.resize(800, 600);
+    view.setModel(&model);
+    view.show();
+    const double show = timed([&] { QApplication::processEvents(); });
+    const double scroll = timed([&] {
+        for (int row = 0; row < Entries; row += Entries / 20) {
+            view.scrollTo(model.index(row, 0));
+            QApplication::processEvents();
+        }
+    });
+    std::printf("daily schedule, %d entries: load and sort %.1f ms, save %.1f ms, one tick %.2f ms, "
+                "grid shown %.1f ms, 21 scroll steps %.1f ms (%d entries read)\n",
+                Entries, load, save, tick, show, scroll, daily.table().entryCount());
+}
+
+void benchTask(const QString &dir)
+{
+    const QString path = dir + "/big.tsk";
+    writeTable(path, [](int i) {
+        const QDate date = QDate(2000, 1, 1).addDays(i);
+        return "\t" + CellText::ofDate(date) + "\tday" + QString::number(i) + ".shd\t" + CellText::dateKey(CellText::ofDate(date));
+    });
+    ConsoleState state;
+    FixedClock clock;
+    DailySchedule daily(state, WorkingFolder(dir), clock, [](const QString &) { return true; });
+    ScheduleTask task(state, daily, clock);
+    const double load = timed([&] { task.OpenScheduleTask(path); });
+    task.stopRunner();
+    const double save = timed([&] { task.SaveScheduleTask(dir + "/saved.tsk"); });
+    const double sort = timed([&] { task.SortScheduleTask(); });
+    std::printf("schedule task, %d entries: load and sort %.1f ms, save %.1f ms, sort again %.1f ms (%d entries read)\n",
+                Entries, load, save, sort, task.table().entryCount());
+}
+
+// A schedule switching at 18:00, the clock 'leadMs' before it; returns how long after the
+// minute the first byte of the setting file arrived.
+double switchLatency(const QString &dir, int leadMs)
+{
+    QFile pav(dir + "/evening.pav");
+    pav.open(QIODevice::WriteOnly);
+    pav.write("\"Freeze\"\r\n\"VGA\"\r\n\"Weak\"\r\n\"Weak\"\r\n\"On\"\r\n\"100\"\r\n\"110\"\r\n\"120\"\r\n\"130\"\r\n");
+    pav.close();
+    QFile shd(dir + "/switch.shd");
+    shd.open(QIODevice::WriteOnly);
+    shd.write("3,\"\t06:00\tdefault.pav\r\t18:00\tevening.pav\"\r\n");
+    shd.close();
+
+    PtyPair pty;
+    SerialLink link;
+    link.open(pty.slavePath(), PortSettings::defaults());
+    Transmitter transmitter(link);
+    VideoPanel panel(transmitter);
+    ConsoleState state;
+    VideoControl control(panel, transmitter, WorkingFolder(dir), state);
+    ShiftedClock clock(leadMs);
+    DailySchedule daily(state, WorkingFolder(dir), clock,
+                        [&](const QString &file) { return control.OpenSettingFile(file); });
+    QElapsedTimer sinceStart;
+    sinceStart.start();
+    daily.OpenScheduleFile(dir + "/switch.shd");
+
+    // The frames of the entry in force before the minute come first; the first byte after
+    // the minute is the switch.
+    double latency = -1;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (pty.read(1 << 16, 0).isEmpty())
+            return;
+        const double at = sinceStart.nsecsElapsed() / 1e6 - leadMs;
+        if (at >= -50) {
+            latency = at;
+            QApplication::quit();
+        }
+    });
+    poll.start(0);
+    QTimer giveUp; // local, so it cannot end a later run
+    giveUp.setSingleShot(true);
+    QObject::connect(&giveUp, &QTimer::timeout, [] { QApplication::quit(); });
+    giveUp.start(leadMs + 3000);
+    QApplication::exec();
+    return latency;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    QTemporaryDir dir;
+    benchDaily(dir.path());
+    benchTask(dir.path());
+    for (int lead : {1500, 2300, 1700}) {
+        std::printf("switch at the minute: first byte %.1f ms after it\n", switchLatency(dir.path(), lead));
+    }
+    return 0;
+}
