@@ -75,7 +75,7 @@ void MainWindow::buildWindow()
     m_pages = {new VideoPage(*m_videoPanel, *m_videoControl, m_tabs),
                new RegisterPage(*m_videoPanel, *m_videoControl, m_tabs),
                m_schedulePage,
-               new ScheduleTaskPage(*m_task, m_state, m_folder, m_clock, m_tabs),
+               new ScheduleTaskPage(*m_task, m_state, m_clock, m_tabs),
                new ConsolePage(m_tabs),
                new ConsolePage(m_tabs),
                new ConsolePage(m_tabs),

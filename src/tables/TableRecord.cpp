@@ -27,9 +27,10 @@ QByteArray write(const Table &table)
 }
 
 namespace {
-Read failure(FileError error, qsizetype where, const QString &why)
+Read failure(FileError error, qsizetype where, const QString &why, int rowCount = 0)
 {
     Read read;
+    read.rowCount = rowCount;
     read.error = static_cast<int>(error);
     read.where = where;
     read.why = why;
@@ -62,10 +63,13 @@ Read parse(RecordReader &reader, int cellCount)
     const int entryCount = static_cast<int>(whole) - 1;
 
     const std::optional<QString> text = reader.next();
-    if (!text)
-        return failure(FileError::InputPastEnd, reader.fieldStart(), QStringLiteral("no table text after the row count"));
+    if (!text) {
+        return failure(FileError::InputPastEnd, reader.fieldStart(), QStringLiteral("no table text after the row count"),
+                       entryCount + 1);
+    }
 
     Read read;
+    read.rowCount = entryCount + 1;
     if (entryCount == 0 && text->isEmpty())
         return read;
     const QStringList lines = text->split(QLatin1Char('\r'));
@@ -73,7 +77,8 @@ Read parse(RecordReader &reader, int cellCount)
         return failure(FileError::InputPastEnd, reader.fieldStart(),
                        QStringLiteral("the row count says %1 entries, the table text holds %2")
                            .arg(entryCount)
-                           .arg(lines.size()));
+                           .arg(lines.size()),
+                       entryCount + 1);
     }
     read.entries.reserve(entryCount);
     for (int i = 0; i < lines.size(); ++i) {
@@ -86,7 +91,8 @@ Read parse(RecordReader &reader, int cellCount)
                            QStringLiteral("entry %1 has %2 cells instead of %3")
                                .arg(i + 1)
                                .arg(cells.size())
-                               .arg(cellCount));
+                               .arg(cellCount),
+                           entryCount + 1);
         }
         read.entries.append(std::move(cells));
     }

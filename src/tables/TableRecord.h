@@ -23,6 +23,7 @@ struct Read {
     qsizetype where = 0;   // byte offset at which reading stopped, for the message
     QString why;           // what was wrong there, in words
     bool emptyFile = false; // 0 bytes: a table without entries
+    int rowCount = 0;       // the row count read, header included; 0 when none was read
     bool ok() const { return error == 0; }
 };
 

@@ -1,0 +1,212 @@
+#include "YearlyTaskPage.h"
+
+#include "CellText.h"
+#include "Controls.h"
+#include "HeaderPicture.h"
+#include "TableGrid.h"
+#include "TableModel.h"
+#include "TablePageKit.h"
+#include "YearlyTask.h"
+
+#include <QDateEdit>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+QPushButton *makeButton(QWidget *parent, const YearlyTaskPage::Control &control)
+{
+    return ::makeButton(parent, control.name, control.caption);
+}
+} // namespace
+
+YearlyTaskPage::YearlyTaskPage(Setup setup, YearlyTask &task, ConsoleState &state, QString &taskFilename,
+                               const QString &defaultFileName, const Clock &clock, QWidget *parent)
+    : ConsolePage(parent), m_setup(std::move(setup)), m_task(task), m_state(state), m_taskFilename(taskFilename),
+      m_defaultFileName(defaultFileName), m_clock(clock)
+{
+    m_model = new TableModel(task.table(), {QString(), m_setup.dateHeader, m_setup.pathHeader, QString()}, this);
+    m_model->setHeaderPicture(HeaderPicture::calendar());
+    m_grid = new TableGrid(QLatin1String(m_setup.gridName), m_model, this);
+    m_grid->setToolTipSource([this] {
+        const int row = m_grid->currentRow();
+        return row > 0 ? m_task.table().cell(row, YearlyTask::PathCell) : QString();
+    });
+
+    auto *frame = new QGroupBox(m_setup.frameCaption, this);
+    frame->setObjectName(m_setup.frameName);
+    auto *inner = new QVBoxLayout(frame);
+    inner->addWidget(m_grid, 1);
+    inner->addWidget(buildEditor());
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(frame, 1);
+    layout->addWidget(buildFileButtons());
+
+    connect(m_grid, &TableGrid::gridClicked, this, [this] {
+        if (m_state.SkipGridClick) {
+            m_state.SkipGridClick = false; // the click that closed a browse dialog
+            return;
+        }
+        const int row = m_grid->currentRow();
+        if (row > 0) {
+            const QDate date = CellText::dateOf(m_task.table().cell(row, YearlyTask::DateCell));
+            if (date.isValid())
+                m_date->setDate(date);
+            TablePageKit::showPath(m_daily, m_task.table().cell(row, YearlyTask::PathCell));
+            m_modify->setEnabled(false);
+        }
+    });
+    connect(m_grid, &TableGrid::deletePressed, this, &YearlyTaskPage::deleteRows);
+    connect(&task, &YearlyTask::tableChanged, this, [this](int row) {
+        m_model->reload();
+        m_grid->setCurrentRow(row);
+    });
+    connect(&task, &YearlyTask::inForceChanged, m_model, &TableModel::setInForce);
+}
+
+QWidget *YearlyTaskPage::buildEditor()
+{
+    auto *editor = new QWidget(this);
+    m_date = new QDateEdit(editor);
+    m_date->setObjectName(QLatin1String(m_setup.datePicker));
+    m_date->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
+    m_date->setCalendarPopup(true);
+    m_daily = new QLineEdit(editor);
+    m_daily->setObjectName(QLatin1String(m_setup.pathBox));
+    QPushButton *browse = makeButton(editor, m_setup.browse);
+    m_add = makeButton(editor, m_setup.add);
+    m_modify = makeButton(editor, m_setup.modify);
+    QPushButton *deleteRow = makeButton(editor, m_setup.deleteRow);
+    m_add->setEnabled(false);
+    m_modify->setEnabled(false);
+    TablePageKit::layOutEditor(editor,
+                               {{QStringLiteral("Day/Month/Year"), m_date}, {m_setup.pathCaption, m_daily, browse}},
+                               {m_add, m_modify, deleteRow});
+
+    connect(m_daily, &QLineEdit::textChanged, this,
+            [this](const QString &text) { m_add->setEnabled(!text.isEmpty()); });
+    connect(m_date, &QDateEdit::dateChanged, this, [this] { m_modify->setEnabled(true); });
+    connect(browse, &QPushButton::clicked, this, &YearlyTaskPage::browse);
+    connect(m_add, &QPushButton::clicked, this, &YearlyTaskPage::add);
+    connect(m_modify, &QPushButton::clicked, this, &YearlyTaskPage::modify);
+    connect(deleteRow, &QPushButton::clicked, this, &YearlyTaskPage::deleteRows);
+    return editor;
+}
+
+QWidget *YearlyTaskPage::buildFileButtons()
+{
+    auto *row = new QWidget(this);
+    auto *layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addStretch(1);
+    const std::pair<const Control *, void (YearlyTaskPage::*)()> buttons[] = {
+        {&m_setup.newTask, &YearlyTaskPage::newTask},
+        {&m_setup.open, &YearlyTaskPage::open},
+        {&m_setup.save, &YearlyTaskPage::save},
+        {&m_setup.saveAs, &YearlyTaskPage::saveAs},
+    };
+    for (const auto &[control, action] : buttons) {
+        QPushButton *button = makeButton(row, *control);
+        connect(button, &QPushButton::clicked, this, action);
+        layout->addWidget(button);
+    }
+    return row;
+}
+
+QString YearlyTaskPage::pickedDate() const
+{
+    return CellText::ofDate(m_date->date());
+}
+
+void YearlyTaskPage::browse()
+{
+    m_state.SkipGridClick = true;
+    const QString path = TablePageKit::askOpen(this, m_task.workingFolder(), QLatin1String(m_setup.dailyDialog),
+                                               m_setup.dailyFilter);
+    if (path.isEmpty())
+        return;
+    TablePageKit::showPath(m_daily, path);
+    m_modify->setEnabled(true);
+}
+
+void YearlyTaskPage::add()
+{
+    m_modify->setEnabled(false);
+    m_task.add(m_grid->currentRow(), pickedDate(), m_daily->text());
+}
+
+void YearlyTaskPage::modify()
+{
+    m_modify->setEnabled(false);
+    m_task.modify(m_grid->currentRow(), pickedDate(), m_daily->text());
+}
+
+void YearlyTaskPage::deleteRows()
+{
+    if (m_task.removeRows(m_grid->currentRow(), m_grid->otherEndRow()) != 0)
+        return;
+    m_modify->setEnabled(false);
+    if (m_setup.emptyingClearsDailyBox)
+        m_daily->clear();
+}
+
+void YearlyTaskPage::newTask()
+{
+    m_daily->clear();
+    m_modify->setEnabled(false);
+    m_task.clearAll();
+}
+
+void YearlyTaskPage::open()
+{
+    const QString path = TablePageKit::askOpen(this, m_task.workingFolder(), QLatin1String(m_setup.taskDialog),
+                                               m_setup.taskFilter, m_remembered);
+    if (path.isEmpty())
+        return;
+    m_remembered = path;
+    m_task.open(path);
+    m_taskFilename = path; // taken even when the file did not load
+}
+
+void YearlyTaskPage::save()
+{
+    m_task.save(m_taskFilename);
+}
+
+void YearlyTaskPage::saveAs()
+{
+    const QString path = TablePageKit::askSave(this, m_task.workingFolder(), QLatin1String(m_setup.taskDialog),
+                                               m_setup.taskFilter, QString(), m_remembered);
+    if (path.isEmpty())
+        return;
+    m_remembered = path;
+    m_task.save(path);
+    if (m_setup.saveAsTakesName)
+        m_taskFilename = path;
+}
+
+void YearlyTaskPage::startUp()
+{
+    m_task.workingFolder().enter();
+    m_grid->setColumnWidthsInTwips({-1, 1300, m_setup.pathWidthTwips, 0});
+    TablePageKit::fitHeaderPicture(m_grid, HeaderPicture::Size);
+    m_add->setEnabled(!m_daily->text().isEmpty());
+    for (const char *name : m_setup.shownAtStartUp) {
+        if (auto *button = findControl<QPushButton>(this, name))
+            button->setVisible(true);
+    }
+    m_taskFilename = m_task.workingFolder().file(m_defaultFileName);
+    m_task.open(m_taskFilename);
+    m_remembered = m_taskFilename;
+    m_task.sort();
+    m_date->setDate(m_clock.now().date());
+    m_task.startRunner();
+}
+
+void YearlyTaskPage::refresh()
+{
+    m_task.open(m_taskFilename);
+    m_grid->viewport()->update();
+}
