@@ -4,8 +4,12 @@
 #include "CommErrors.h"
 #include "ConsolePage.h"
 #include "Controls.h"
+#include "DailyIntensity.h"
 #include "DailySchedule.h"
 #include "FrameBuilder.h"
+#include "IntensityPage.h"
+#include "IntensityTask.h"
+#include "IntensityTaskPage.h"
 #include "MessageQueue.h"
 #include "PortSettingDialog.h"
 #include "RecordWriter.h"
@@ -44,7 +48,10 @@ MainWindow::MainWindow(const WorkingFolder &folder, QWidget *parent, const Clock
       m_videoControl(std::make_unique<VideoControl>(*m_videoPanel, m_transmitter, m_folder, m_state)),
       m_daily(std::make_unique<DailySchedule>(
           m_state, m_folder, clock, [this](const QString &file) { return m_videoControl->OpenSettingFile(file); })),
-      m_task(std::make_unique<ScheduleTask>(m_state, *m_daily, clock))
+      m_task(std::make_unique<ScheduleTask>(m_state, *m_daily, clock)),
+      m_intensity(std::make_unique<DailyIntensity>(m_state, m_folder, clock,
+                                                   [this](int mode, int value) { TransmitToKVR(mode, value); })),
+      m_intTask(std::make_unique<IntensityTask>(m_state, *m_intensity, clock))
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(Title);
@@ -76,8 +83,8 @@ void MainWindow::buildWindow()
                new RegisterPage(*m_videoPanel, *m_videoControl, m_tabs),
                m_schedulePage,
                new ScheduleTaskPage(*m_task, m_state, m_clock, m_tabs),
-               new ConsolePage(m_tabs),
-               new ConsolePage(m_tabs),
+               new IntensityPage(*m_intensity, m_state, m_clock, m_tabs),
+               new IntensityTaskPage(*m_intTask, m_state, m_clock, m_tabs),
                new ConsolePage(m_tabs),
                new ConsolePage(m_tabs)};
     for (int i = 0; i < PageCount; ++i) {
@@ -169,16 +176,20 @@ void MainWindow::connectSerialLink()
 
 void MainWindow::connectSchedules()
 {
-    auto statusOfLoad = [this](const QString &text) {
-        showStatus(QString(text).replace(QLatin1Char('\r'), QStringLiteral(": ")));
+    // A load that fails goes to the status line (the console runs on unattended); a save
+    // that fails is for the operator who asked for it.
+    auto wire = [this](auto *source) {
+        using Source = std::remove_pointer_t<decltype(source)>;
+        connect(source, &Source::loadFailed, this, [this](const QString &text) {
+            showStatus(QString(text).replace(QLatin1Char('\r'), QStringLiteral(": ")));
+        });
+        connect(source, &Source::saveFailed, this, [this](const QString &text) { m_messages->post(text); });
+        connect(source, &Source::status, this, &MainWindow::showStatus);
     };
-    auto messageOfSave = [this](const QString &text) { m_messages->post(text); };
-    connect(m_daily.get(), &DailySchedule::loadFailed, this, statusOfLoad);
-    connect(m_daily.get(), &DailySchedule::saveFailed, this, messageOfSave);
-    connect(m_daily.get(), &DailySchedule::status, this, &MainWindow::showStatus);
-    connect(m_task.get(), &ScheduleTask::loadFailed, this, statusOfLoad);
-    connect(m_task.get(), &ScheduleTask::saveFailed, this, messageOfSave);
-    connect(m_task.get(), &ScheduleTask::status, this, &MainWindow::showStatus);
+    wire(m_daily.get());
+    wire(m_task.get());
+    wire(m_intensity.get());
+    wire(m_intTask.get());
 }
 
 void MainWindow::startUp()
@@ -189,6 +200,7 @@ void MainWindow::startUp()
         m_messages->post(PortController::InvalidPortMessage);
     m_link.clearInput();
     m_daily->stopRunner();
+    m_intTask->stopRunner();
     m_task->stopRunner();
 
     LoadConfigSetup();
@@ -235,6 +247,8 @@ void MainWindow::LoadConfigSetup()
         }
     }
     m_transmitter.setIntensityLevels(m_config.IntensityLevels);
+    m_intensity->setConfiguration(m_config.IntensityLevelNames.mid(0, m_config.IntensityLevelCount),
+                                  m_config.WatchdogEnabled != 0);
     m_videoControl->setPagesPresent(pageInUse(Page::Video), pageInUse(Page::NVideo));
     m_schedulePage->setVideoPagesInUse(pageInUse(Page::Video), pageInUse(Page::NVideo));
 }

@@ -15,7 +15,9 @@
 #include <memory>
 
 class ConsolePage;
+class DailyIntensity;
 class DailySchedule;
+class IntensityTask;
 class MessageQueue;
 class QLabel;
 class ScheduleTask;
@@ -74,6 +76,8 @@ public:
     VideoControl &videoControl() { return *m_videoControl; }
     DailySchedule &dailySchedule() { return *m_daily; }
     ScheduleTask &scheduleTask() { return *m_task; }
+    DailyIntensity &dailyIntensity() { return *m_intensity; }
+    IntensityTask &intensityTask() { return *m_intTask; }
     ConsoleState &state() { return m_state; }
 
 signals:
@@ -105,6 +109,8 @@ private:
     std::unique_ptr<VideoControl> m_videoControl;
     std::unique_ptr<DailySchedule> m_daily;
     std::unique_ptr<ScheduleTask> m_task;
+    std::unique_ptr<DailyIntensity> m_intensity;
+    std::unique_ptr<IntensityTask> m_intTask;
 
     MessageQueue *m_messages = nullptr;
     std::unique_ptr<TrayIcon> m_tray;

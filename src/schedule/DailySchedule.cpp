@@ -101,10 +101,11 @@ int DailySchedule::modify(int currentRow, const QString &time, const QString &pa
 
 int DailySchedule::removeRows(int currentRow, int otherEnd, bool videoPageInUse, bool registerPageInUse)
 {
+    const int before = m_table.entryCount();
     const int row = m_table.removeBlock(currentRow, otherEnd);
     emit tableChanged(row);
-    if (row != 0)
-        return row;
+    if (!m_table.isEmpty() || m_table.entryCount() == before)
+        return row; // the steps for no entry left run only when this removal emptied the table
     if (videoPageInUse)
         loadDefaultSetting();
     if (registerPageInUse) {

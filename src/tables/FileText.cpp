@@ -2,12 +2,17 @@
 
 #include "FileError.h"
 
+QString loadFailure(int error, qsizetype where, const QString &why, const QString &source, const QString &filename)
+{
+    QString text = ComposeFileError(error, source) + QStringLiteral(" (") + filename;
+    if (where > 0 || why != fileErrorText(error))
+        text += QStringLiteral(": %1 at byte %2").arg(why).arg(where);
+    return text + QLatin1Char(')');
+}
+
 QString loadFailure(const TableRecord::Read &read, const QString &source, const QString &filename)
 {
-    QString text = ComposeFileError(read.error, source) + QStringLiteral(" (") + filename;
-    if (read.where > 0 || read.why != fileErrorText(read.error))
-        text += QStringLiteral(": %1 at byte %2").arg(read.why).arg(read.where);
-    return text + QLatin1Char(')');
+    return loadFailure(read.error, read.where, read.why, source, filename);
 }
 
 QString saveFailure(const QString &filename, const QString &why)

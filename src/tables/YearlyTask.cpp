@@ -86,9 +86,10 @@ int YearlyTask::modify(int currentRow, const QString &date, const QString &path)
 
 int YearlyTask::removeRows(int currentRow, int otherEnd)
 {
+    const int before = m_table.entryCount();
     const int row = m_table.removeBlock(currentRow, otherEnd);
     emit tableChanged(row);
-    if (row == 0) {
+    if (m_table.isEmpty() && before > 0) {
         loadDefaultDaily();
         stopRunner();
         emptiedByDelete();
