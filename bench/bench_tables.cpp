@@ -1,8 +1,10 @@
 // The table engine at its limit: a 32767-entry daily schedule and schedule task loaded
 // (with the sort), saved, shown in a grid and ticked; then how long after a whole minute
-// the daily runner's first byte reaches the far side of a real pseudo-terminal.
+// the first byte of the daily schedule's switch, and of the intensity runner's, reaches the
+// far side of a real pseudo-terminal.
 #include "CellText.h"
 #include "ConsoleState.h"
+#include "DailyIntensity.h"
 #include "DailySchedule.h"
 #include "PtyPair.h"
 #include "ScheduleTask.h"
@@ -120,35 +122,10 @@ void benchTask(const QString &dir)
                 Entries, load, save, sort, task.table().entryCount());
 }
 
-// A schedule switching at 18:00, the clock 'leadMs' before it; returns how long after the
-// minute the first byte of the setting file arrived.
-double switchLatency(const QString &dir, int leadMs)
+// The first byte on the pseudo-terminal after the minute, which lies 'leadMs' after
+// 'sinceStart' began; bytes before it (the entry in force until then) are passed over.
+double firstByteAfterTheMinute(PtyPair &pty, int leadMs, const QElapsedTimer &sinceStart)
 {
-    QFile pav(dir + "/evening.pav");
-    pav.open(QIODevice::WriteOnly);
-    pav.write("\"Freeze\"\r\n\"VGA\"\r\n\"Weak\"\r\n\"Weak\"\r\n\"On\"\r\n\"100\"\r\n\"110\"\r\n\"120\"\r\n\"130\"\r\n");
-    pav.close();
-    QFile shd(dir + "/switch.shd");
-    shd.open(QIODevice::WriteOnly);
-    shd.write("3,\"\t06:00\tdefault.pav\r\t18:00\tevening.pav\"\r\n");
-    shd.close();
-
-    PtyPair pty;
-    SerialLink link;
-    link.open(pty.slavePath(), PortSettings::defaults());
-    Transmitter transmitter(link);
-    VideoPanel panel(transmitter);
-    ConsoleState state;
-    VideoControl control(panel, transmitter, WorkingFolder(dir), state);
-    ShiftedClock clock(leadMs);
-    DailySchedule daily(state, WorkingFolder(dir), clock,
-                        [&](const QString &file) { return control.OpenSettingFile(file); });
-    QElapsedTimer sinceStart;
-    sinceStart.start();
-    daily.OpenScheduleFile(dir + "/switch.shd");
-
-    // The frames of the entry in force before the minute come first; the first byte after
-    // the minute is the switch.
     double latency = -1;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
@@ -169,6 +146,59 @@ double switchLatency(const QString &dir, int leadMs)
     return latency;
 }
 
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write(bytes);
+}
+
+// A schedule switching at 18:00, the clock 'leadMs' before it: how long after the minute
+// the first byte of the evening's setting file arrived.
+double scheduleSwitch(const QString &dir, int leadMs)
+{
+    writeFile(dir + "/evening.pav",
+              "\"Freeze\"\r\n\"VGA\"\r\n\"Weak\"\r\n\"Weak\"\r\n\"On\"\r\n\"100\"\r\n\"110\"\r\n\"120\"\r\n\"130\"\r\n");
+    writeFile(dir + "/switch.shd", "3,\"\t06:00\tdefault.pav\r\t18:00\tevening.pav\"\r\n");
+
+    PtyPair pty;
+    SerialLink link;
+    link.open(pty.slavePath(), PortSettings::defaults());
+    Transmitter transmitter(link);
+    VideoPanel panel(transmitter);
+    ConsoleState state;
+    VideoControl control(panel, transmitter, WorkingFolder(dir), state);
+    ShiftedClock clock(leadMs);
+    DailySchedule daily(state, WorkingFolder(dir), clock,
+                        [&](const QString &file) { return control.OpenSettingFile(file); });
+    QElapsedTimer sinceStart;
+    sinceStart.start();
+    daily.OpenScheduleFile(dir + "/switch.shd");
+    return firstByteAfterTheMinute(pty, leadMs, sinceStart);
+}
+
+// The same for an automatic intensity table switching at 18:00: the level frame.
+double intensitySwitch(const QString &dir, int leadMs)
+{
+    writeFile(dir + "/switch.int",
+              "1,\"Automatic\"\r\n\"5\",\"Automatic\"\r\n3,\"\t06:00\tLow\t0\r\t18:00\tHigh\t2\"\r\n");
+
+    PtyPair pty;
+    SerialLink link;
+    link.open(pty.slavePath(), PortSettings::defaults());
+    Transmitter transmitter(link);
+    transmitter.setIntensityLevels({"10", "100", "200"});
+    ConsoleState state;
+    ShiftedClock clock(leadMs);
+    DailyIntensity intensity(state, WorkingFolder(dir), clock,
+                             [&](int mode, int value) { transmitter.TransmitToKVR(mode, value); });
+    intensity.setConfiguration({"Low", "Mid", "High"}, true);
+    QElapsedTimer sinceStart;
+    sinceStart.start();
+    intensity.OpenIntensityFile(dir + "/switch.int");
+    return firstByteAfterTheMinute(pty, leadMs, sinceStart);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -178,7 +208,9 @@ int main(int argc, char **argv)
     benchDaily(dir.path());
     benchTask(dir.path());
     for (int lead : {1500, 2300, 1700}) {
-        std::printf("switch at the minute: first byte %.1f ms after it\n", switchLatency(dir.path(), lead));
+        std::printf("schedule switch at the minute: first byte %.1f ms after it\n", scheduleSwitch(dir.path(), lead));
+        std::printf("intensity switch at the minute: level frame %.1f ms after it\n",
+                    intensitySwitch(dir.path(), lead));
     }
     return 0;
 }
