@@ -132,9 +132,9 @@ QWidget *IntensityPage::buildAutomaticFrame()
         captions.at(1)->setObjectName(QStringLiteral("lblAutoIntensity"));
     }
 
-    auto *layout = new QVBoxLayout(frame);
+    auto *layout = new QHBoxLayout(frame);
     layout->addWidget(m_grid, 1);
-    layout->addWidget(editor);
+    layout->addWidget(editor, 0, Qt::AlignTop);
     connect(m_autoLevel, &QComboBox::currentIndexChanged, &m_intensity, &DailyIntensity::setAutoLevel);
     connect(add, &QPushButton::clicked, this, &IntensityPage::add);
     connect(m_modify, &QPushButton::clicked, this, [this] {

@@ -67,8 +67,8 @@ void TableGrid::setColumnWidthsInTwips(const QList<int> &twips)
             continue;
         if (twips.at(c) == 0)
             setColumnHidden(c, true);
-        else
-            setColumnWidth(c, twips.at(c) * dpi / 1440);
+        else // never narrower than its header, as the desktop's font may be wider than the design's
+            setColumnWidth(c, std::max(twips.at(c) * dpi / 1440, horizontalHeader()->sectionSizeHint(c)));
     }
 }
 
