@@ -4,12 +4,14 @@
 #include "Controls.h"
 #include "DailyIntensity.h"
 #include "FileText.h"
+#include "InForceView.h"
 #include "TableGrid.h"
 #include "TableModel.h"
 #include "TablePageKit.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -69,6 +71,7 @@ IntensityPage::IntensityPage(DailyIntensity &intensity, ConsoleState &state, con
     connect(&intensity, &DailyIntensity::tableChanged, this, [this](int row) {
         m_model->reload();
         m_grid->setCurrentRow(row);
+        m_inForce->recompute();
     });
     connect(&intensity, &DailyIntensity::inForceChanged, m_model, &TableModel::setInForce);
     connect(&intensity, &DailyIntensity::fileDisplayChanged, m_fileName, &QLineEdit::setText);
@@ -132,9 +135,13 @@ QWidget *IntensityPage::buildAutomaticFrame()
         captions.at(1)->setObjectName(QStringLiteral("lblAutoIntensity"));
     }
 
-    auto *layout = new QHBoxLayout(frame);
-    layout->addWidget(m_grid, 1);
-    layout->addWidget(editor, 0, Qt::AlignTop);
+    m_inForce = buildInForceView();
+    auto *layout = new QGridLayout(frame);
+    layout->addWidget(m_grid, 0, 0);
+    layout->addWidget(editor, 0, 1, Qt::AlignTop);
+    layout->addWidget(m_inForce, 1, 0, 1, 2);
+    layout->setRowStretch(0, 1);
+    layout->setColumnStretch(0, 1);
     connect(m_autoLevel, &QComboBox::currentIndexChanged, &m_intensity, &DailyIntensity::setAutoLevel);
     connect(add, &QPushButton::clicked, this, &IntensityPage::add);
     connect(m_modify, &QPushButton::clicked, this, [this] {
@@ -142,6 +149,43 @@ QWidget *IntensityPage::buildAutomaticFrame()
     });
     connect(deleteRow, &QPushButton::clicked, this, &IntensityPage::deleteRows);
     return frame;
+}
+
+// Two strips: what the runner uses (the table as of the last Apply, load or Retransmit) and
+// what the grid says now, which differ while edits wait for Apply.
+InForceView *IntensityPage::buildInForceView()
+{
+    const IntensityRunner &runner = m_intensity.runner();
+    const Table &grid = m_intensity.table();
+    const QStringList &names = m_intensity.levelNames();
+    auto nameOf = [&names](int level) { return names.value(level, QString::number(level)); };
+    auto appliedLevel = [&runner](int entry) { return int(runner.IntensityTable().at(entry - 1).level); };
+    auto gridLevel = [&grid](int entry) { return grid.cell(entry, IntensityFile::LevelCell).toInt(); };
+    auto appliedTime = [&runner](int entry) { return runner.IntensityTable().at(entry - 1).time; };
+    auto gridTime = [&grid](int entry) { return grid.cell(entry, IntensityFile::TimeCell); };
+    QList<InForceView::Source> sources{
+        {QStringLiteral("stripIntensityApplied"), tr("After Apply :"),
+         [&runner] {
+             QStringList keys;
+             for (const IntensityRunner::Entry &entry : runner.IntensityTable())
+                 keys.append(entry.time);
+             return keys;
+         },
+         [=](int entry) { return nameOf(appliedLevel(entry)); },
+         [=](int entry) { return appliedTime(entry) + QStringLiteral("  ") + nameOf(appliedLevel(entry)); },
+         appliedLevel},
+        {QStringLiteral("stripIntensityGrid"), tr("In the grid :"),
+         [&grid] { return grid.column(IntensityFile::TimeCell); },
+         [=](int entry) { return nameOf(gridLevel(entry)); },
+         [=](int entry) { return gridTime(entry) + QStringLiteral("  ") + nameOf(gridLevel(entry)); }, gridLevel},
+    };
+    auto *view = new InForceView(TimelineStrip::Span::Day, m_clock, sources, QStringLiteral("DTPickerIntensityAt"), this);
+    connect(view, &InForceView::entryClicked, this, [this](int, int entry) {
+        if (entry <= m_intensity.table().entryCount())
+            m_grid->setCurrentRow(entry);
+    });
+    connect(&m_intensity.runner(), &IntensityRunner::refreshed, view, &InForceView::recompute);
+    return view;
 }
 
 QWidget *IntensityPage::buildWatchdogRow()
@@ -313,6 +357,7 @@ void IntensityPage::startUp()
         m_autoLevel->addItems(m_intensity.levelNames());
     }
     m_grid->setColumnWidthsInTwips({200, 1200, 1850, 0});
+    m_inForce->setLevelCount(static_cast<int>(m_intensity.levelNames().size()));
     m_grid->setCurrentRow(0);
     m_intensity.startUp();
     m_remembered = m_state.IntFilename;

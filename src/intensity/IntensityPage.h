@@ -5,6 +5,7 @@
 #include "ConsoleState.h"
 
 class DailyIntensity;
+class InForceView;
 class QButtonGroup;
 class QComboBox;
 class QLabel;
@@ -35,6 +36,7 @@ private:
     QWidget *buildModeRow();
     QWidget *buildManualFrame();
     QWidget *buildAutomaticFrame();
+    InForceView *buildInForceView();
     QWidget *buildWatchdogRow();
     QWidget *buildFileButtons();
     void showState();
@@ -53,6 +55,7 @@ private:
     const Clock &m_clock;
     TableModel *m_model = nullptr;
     TableGrid *m_grid = nullptr;
+    InForceView *m_inForce = nullptr;
     QRadioButton *m_manual = nullptr;
     QRadioButton *m_automatic = nullptr;
     QButtonGroup *m_modes = nullptr;

@@ -28,12 +28,14 @@ void IntensityRunner::RefreshIntensityTable(const Table &table, int timeCell, in
         m_table.append({cells.at(timeCell), static_cast<qint16>(qBound<double>(low, level, high))});
     }
     m_size = table.rowCount();
+    emit refreshed();
 }
 
 void IntensityRunner::clear()
 {
     m_table.clear();
     m_size = 0;
+    emit refreshed();
 }
 
 QStringList IntensityRunner::keys() const

@@ -43,6 +43,8 @@ public:
     void tick();
 
 signals:
+    // The in-memory table was replaced.
+    void refreshed();
     // Entry of the in-memory table in force; 0 for none.
     void inForceChanged(int entry);
 

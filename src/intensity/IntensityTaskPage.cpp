@@ -9,6 +9,8 @@ YearlyTaskPage::Setup setup()
     s.frameName = QStringLiteral("fraIntScheduleTask");
     s.frameCaption = QStringLiteral("Intensity Setting Scheduled Tasks");
     s.gridName = "MSFlexGridIntSchedule";
+    s.stripName = QStringLiteral("stripIntensityTask");
+    s.inForceAtName = QStringLiteral("DTPickerIntensityTaskAt");
     s.dateHeader = QStringLiteral("Date(dd/mm/yy) ");
     s.pathHeader = QStringLiteral("Intensity Setting Filename");
     s.pathWidthTwips = 5470;

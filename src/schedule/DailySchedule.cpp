@@ -136,10 +136,7 @@ void DailySchedule::tick()
 {
     const int old = m_state.CurScheduleIndex;
     const QString now = m_clock.now().toString(QStringLiteral("HH:mm"));
-    QStringList keys;
-    keys.reserve(m_table.entryCount());
-    for (const QStringList &entry : m_table.entries())
-        keys.append(entry.at(TimeCell));
+    const QStringList keys = m_table.column(TimeCell);
     m_state.MaxScheduleIndex = static_cast<qint16>(keys.size());
     const int found = EntryInForce::tickScan(keys, now, old);
     m_state.CurScheduleIndex = static_cast<qint16>(found);

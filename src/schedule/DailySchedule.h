@@ -26,6 +26,7 @@ public:
     Table &table() { return m_table; }
     const Table &table() const { return m_table; }
     const WorkingFolder &workingFolder() const { return m_folder; }
+    const Clock &clock() const { return m_clock; }
     QString defaultFile() const { return m_folder.file(DefaultFileName); }
 
     // Loads a schedule file into the table (sorted; a 0-byte file is a table without

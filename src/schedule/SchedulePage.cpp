@@ -5,10 +5,12 @@
 #include "DailySchedule.h"
 #include "FileText.h"
 #include "HeaderPicture.h"
+#include "InForceView.h"
 #include "TableGrid.h"
 #include "TableModel.h"
 #include "TablePageKit.h"
 
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
@@ -33,8 +35,21 @@ SchedulePage::SchedulePage(DailySchedule &schedule, ConsoleState &state, QWidget
         return row > 0 ? m_schedule.table().cell(row, DailySchedule::PathCell) : QString();
     });
 
+    const Table &table = schedule.table();
+    m_inForce = new InForceView(
+        TimelineStrip::Span::Day, schedule.clock(),
+        {{QStringLiteral("stripSchedule"), QString(), [&table] { return table.column(DailySchedule::TimeCell); },
+          [&table](int entry) { return QFileInfo(table.cell(entry, DailySchedule::PathCell)).fileName(); },
+          [&table](int entry) {
+              return table.cell(entry, DailySchedule::TimeCell) + QStringLiteral("  ") +
+                     table.cell(entry, DailySchedule::PathCell);
+          },
+          {}}},
+        QStringLiteral("DTPickerScheduleAt"), this);
+
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_grid, 1);
+    layout->addWidget(m_inForce);
     layout->addWidget(buildEditor());
     layout->addWidget(buildFileButtons());
 
@@ -51,7 +66,9 @@ SchedulePage::SchedulePage(DailySchedule &schedule, ConsoleState &state, QWidget
     connect(&schedule, &DailySchedule::tableChanged, this, [this](int row) {
         m_model->reload();
         m_grid->setCurrentRow(row);
+        m_inForce->recompute();
     });
+    connect(m_inForce, &InForceView::entryClicked, this, [this](int, int entry) { m_grid->setCurrentRow(entry); });
     connect(&schedule, &DailySchedule::inForceChanged, m_model, &TableModel::setInForce);
     connect(&schedule, &DailySchedule::fileDisplayChanged, m_scheduleFile, &QLineEdit::setText);
 }

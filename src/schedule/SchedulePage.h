@@ -4,6 +4,7 @@
 #include "ConsoleState.h"
 
 class DailySchedule;
+class InForceView;
 class QLineEdit;
 class QPushButton;
 class QTimeEdit;
@@ -45,6 +46,7 @@ private:
     ConsoleState &m_state;
     TableModel *m_model = nullptr;
     TableGrid *m_grid = nullptr;
+    InForceView *m_inForce = nullptr;
     QTimeEdit *m_time = nullptr;
     QLineEdit *m_fileName = nullptr;
     QLineEdit *m_scheduleFile = nullptr;

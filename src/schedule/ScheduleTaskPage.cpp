@@ -9,6 +9,8 @@ YearlyTaskPage::Setup setup()
     s.frameName = QStringLiteral("fraScheduleTask");
     s.frameCaption = QStringLiteral("Operation Mode Scheduled Tasks");
     s.gridName = "MSFlexGridSchedule";
+    s.stripName = QStringLiteral("stripScheduleTask");
+    s.inForceAtName = QStringLiteral("DTPickerScheduleTaskAt");
     s.dateHeader = QStringLiteral("Date(dd/mm/yy) ");
     s.pathHeader = QStringLiteral("Schedule Filename");
     s.pathWidthTwips = 5550;

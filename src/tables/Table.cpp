@@ -48,6 +48,15 @@ void Table::sortByCell(int cell, int *follow)
     m_rows = std::move(sorted);
 }
 
+QStringList Table::column(int cell) const
+{
+    QStringList cells;
+    cells.reserve(m_rows.size());
+    for (const QStringList &row : m_rows)
+        cells.append(row.at(cell));
+    return cells;
+}
+
 int Table::removeBlock(int current, int otherEnd)
 {
     if (m_rows.size() == 1 && current == 1) {

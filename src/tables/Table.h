@@ -27,6 +27,8 @@ public:
     // The entries, replaced; each row padded or cut to the cell count.
     void setEntries(QList<QStringList> rows);
     const QList<QStringList> &entries() const { return m_rows; }
+    // One cell of every entry, in table order (the keys the runners read).
+    QStringList column(int cell) const;
 
     // A new entry directly after row 'current' (after the header when it is 0; appended
     // as row 1 to a table without entries). Returns its row number.

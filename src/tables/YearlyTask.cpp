@@ -109,10 +109,7 @@ void YearlyTask::tick()
 {
     const int old = m_counters.curIndex;
     const QString today = m_clock.now().toString(QStringLiteral("yyyyMMdd"));
-    QStringList keys;
-    keys.reserve(m_table.entryCount());
-    for (const QStringList &entry : m_table.entries())
-        keys.append(entry.at(KeyCell));
+    const QStringList keys = m_table.column(KeyCell);
     m_counters.maxIndex = static_cast<qint16>(keys.size());
     const int found = EntryInForce::tickScan(keys, today, old);
     m_counters.curIndex = static_cast<qint16>(found);

@@ -3,12 +3,14 @@
 #include "CellText.h"
 #include "Controls.h"
 #include "HeaderPicture.h"
+#include "InForceView.h"
 #include "TableGrid.h"
 #include "TableModel.h"
 #include "TablePageKit.h"
 #include "YearlyTask.h"
 
 #include <QDateEdit>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -37,8 +39,20 @@ YearlyTaskPage::YearlyTaskPage(Setup setup, YearlyTask &task, ConsoleState &stat
 
     auto *frame = new QGroupBox(m_setup.frameCaption, this);
     frame->setObjectName(m_setup.frameName);
+    const Table &table = task.table();
+    m_inForce = new InForceView(
+        TimelineStrip::Span::Year, clock,
+        {{m_setup.stripName, QString(), [&table] { return table.column(YearlyTask::KeyCell); },
+          [&table](int entry) { return QFileInfo(table.cell(entry, YearlyTask::PathCell)).fileName(); },
+          [&table](int entry) {
+              return table.cell(entry, YearlyTask::DateCell) + QStringLiteral("  ") +
+                     table.cell(entry, YearlyTask::PathCell);
+          },
+          {}}},
+        m_setup.inForceAtName, frame);
     auto *inner = new QVBoxLayout(frame);
     inner->addWidget(m_grid, 1);
+    inner->addWidget(m_inForce);
     inner->addWidget(buildEditor());
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(frame, 1);
@@ -62,7 +76,9 @@ YearlyTaskPage::YearlyTaskPage(Setup setup, YearlyTask &task, ConsoleState &stat
     connect(&task, &YearlyTask::tableChanged, this, [this](int row) {
         m_model->reload();
         m_grid->setCurrentRow(row);
+        m_inForce->recompute();
     });
+    connect(m_inForce, &InForceView::entryClicked, this, [this](int, int entry) { m_grid->setCurrentRow(entry); });
     connect(&task, &YearlyTask::inForceChanged, m_model, &TableModel::setInForce);
 }
 

@@ -4,6 +4,7 @@
 #include "ConsolePage.h"
 #include "ConsoleState.h"
 
+class InForceView;
 class QDateEdit;
 class QLineEdit;
 class QPushButton;
@@ -25,6 +26,7 @@ public:
     struct Setup {
         QString frameName, frameCaption;
         const char *gridName;
+        QString stripName, inForceAtName; // the year strip and its "in force at" date
         QString dateHeader, pathHeader;
         int pathWidthTwips;
         const char *datePicker;
@@ -71,6 +73,7 @@ private:
     const Clock &m_clock;
     TableModel *m_model = nullptr;
     TableGrid *m_grid = nullptr;
+    InForceView *m_inForce = nullptr;
     QDateEdit *m_date = nullptr;
     QLineEdit *m_daily = nullptr;
     QPushButton *m_add = nullptr;
