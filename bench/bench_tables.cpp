@@ -6,6 +6,7 @@
 #include "ConsoleState.h"
 #include "DailyIntensity.h"
 #include "DailySchedule.h"
+#include "InForceView.h"
 #include "PtyPair.h"
 #include "ScheduleTask.h"
 #include "SerialLink.h"
@@ -71,6 +72,23 @@ void writeTable(const QString &path, const std::function<QString(int)> &entry)
     file.write(text);
 }
 
+// The strip under a page's grid: worked out again and painted, as after each edit.
+void benchStrip(TimelineStrip::Span span, const Clock &clock, const Table &table, int keyCell, const char *what)
+{
+    InForceView view(span, clock,
+                     {{"strip", QString(), [&] { return table.column(keyCell); },
+                       [&](int entry) { return table.cell(entry, 2); }, [&](int entry) { return table.cell(entry, 2); },
+                       {}}},
+                     "at");
+    view.resize(800, 80);
+    view.show();
+    QApplication::processEvents();
+    const double recompute = timed([&] { view.recompute(); });
+    const double paint = timed([&] { view.strip(0)->repaint(); });
+    std::printf("%s strip, %d entries: worked out %.1f ms, painted %.1f ms (%lld stretches)\n", what, Entries,
+                recompute, paint, static_cast<long long>(view.strip(0)->bands().size()));
+}
+
 void benchDaily(const QString &dir)
 {
     const QString path = dir + "/big.shd";
@@ -101,6 +119,7 @@ void benchDaily(const QString &dir)
     std::printf("daily schedule, %d entries: load and sort %.1f ms, save %.1f ms, one tick %.2f ms, "
                 "grid shown %.1f ms, 21 scroll steps %.1f ms (%d entries read)\n",
                 Entries, load, save, tick, show, scroll, daily.table().entryCount());
+    benchStrip(TimelineStrip::Span::Day, clock, daily.table(), DailySchedule::TimeCell, "daily schedule");
 }
 
 void benchTask(const QString &dir)
@@ -120,6 +139,7 @@ void benchTask(const QString &dir)
     const double sort = timed([&] { task.SortScheduleTask(); });
     std::printf("schedule task, %d entries: load and sort %.1f ms, save %.1f ms, sort again %.1f ms (%d entries read)\n",
                 Entries, load, save, sort, task.table().entryCount());
+    benchStrip(TimelineStrip::Span::Year, clock, task.table(), ScheduleTask::KeyCell, "schedule task");
 }
 
 // The first byte on the pseudo-terminal after the minute, which lies 'leadMs' after

@@ -1,5 +1,7 @@
 #include "EntryInForce.h"
 
+#include <algorithm>
+
 namespace EntryInForce {
 
 int tickScan(const QStringList &keys, const QString &now, int recorded)
@@ -27,6 +29,18 @@ int tickScan(const QStringList &keys, const QString &now, int recorded)
         }
     }
     return found;
+}
+
+int tickScanSorted(const QStringList &keys, const QString &now)
+{
+    const int n = static_cast<int>(keys.size());
+    if (n <= 1)
+        return n;
+    if (now == keys.first())
+        return 1; // entries sharing the first key leave entry 1 in force at that very key
+    if (now < keys.first())
+        return n;
+    return static_cast<int>(std::upper_bound(keys.begin(), keys.end(), now) - keys.begin());
 }
 
 int lastNotLater(const QStringList &keys, const QString &now)

@@ -17,6 +17,11 @@ namespace EntryInForce {
 // 'recorded' is kept.
 int tickScan(const QStringList &keys, const QString &now, int recorded);
 
+// The tick scan's answer for keys already sorted ascending, found by bisection, for callers
+// that ask about many instants at once (the strips). For such a table some entry always
+// matches, so nothing recorded is needed; the tests hold it to tickScan.
+int tickScanSorted(const QStringList &keys, const QString &now);
+
 // The intensity lookup: the entry before the first whose key is later than now, so among
 // equal keys the later entry always wins. 0 for a table without entries.
 int lastNotLater(const QStringList &keys, const QString &now);

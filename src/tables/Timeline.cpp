@@ -15,9 +15,11 @@ QList<Stretch> walk(const QStringList &keys, QList<QDateTime> instants, const QD
     std::sort(instants.begin(), instants.end());
     instants.erase(std::unique(instants.begin(), instants.end()), instants.end());
     QList<Stretch> stretches;
+    const bool sorted = std::is_sorted(keys.begin(), keys.end());
     int recorded = 0;
     for (qsizetype i = 0; i < instants.size(); ++i) {
-        recorded = EntryInForce::tickScan(keys, instants.at(i).toString(format), recorded);
+        const QString now = instants.at(i).toString(format);
+        recorded = sorted ? EntryInForce::tickScanSorted(keys, now) : EntryInForce::tickScan(keys, now, recorded);
         const QDateTime to = i + 1 < instants.size() ? instants.at(i + 1) : end;
         if (!stretches.isEmpty() && stretches.last().entry == recorded)
             stretches.last().to = to;
@@ -60,7 +62,15 @@ QList<Stretch> year(const QStringList &keys, const QDate &start)
     const QDateTime from(start, QTime(0, 0));
     const QDateTime end = from.addMonths(12);
     QList<QDateTime> instants{from};
-    QStringList distinct = keys;
+    // Only keys inside the window can move the answer; comparing the texts first spares
+    // reading a date out of every key of a long table.
+    const QString first = from.addDays(-1).toString(QStringLiteral("yyyyMMdd"));
+    const QString last = end.toString(QStringLiteral("yyyyMMdd"));
+    QStringList distinct;
+    for (const QString &key : keys) {
+        if (key >= first && key <= last)
+            distinct.append(key);
+    }
     distinct.removeDuplicates();
     for (const QString &key : std::as_const(distinct)) {
         const QDate date = QDate::fromString(key, QStringLiteral("yyyyMMdd"));

@@ -4,6 +4,7 @@
 #include "Table.h"
 #include "TableRecord.h"
 
+#include <QRandomGenerator>
 #include <QTest>
 
 namespace {
@@ -182,6 +183,24 @@ private slots:
         QFETCH(int, lookup);
         QCOMPARE(EntryInForce::tickScan(keys, now, 7), tick);
         QCOMPARE(EntryInForce::lastNotLater(keys, now), lookup);
+        if (!keys.isEmpty())
+            QCOMPARE(EntryInForce::tickScanSorted(keys, now), tick);
+    }
+
+    void sortedShortcutAgreesWithTheScan()
+    {
+        // Sorted tables of few distinct times, so equal keys abound, asked at every minute.
+        QRandomGenerator random(7);
+        for (int table = 0; table < 200; ++table) {
+            QStringList keys;
+            for (int i = random.bounded(1, 9); i > 0; --i)
+                keys.append(QTime(random.bounded(0, 24) / 6 * 6, 0).toString("HH:mm"));
+            std::sort(keys.begin(), keys.end());
+            for (int minute = 0; minute < 1440; minute += 30) {
+                const QString now = QTime(0, 0).addSecs(60 * minute).toString("HH:mm");
+                QCOMPARE(EntryInForce::tickScanSorted(keys, now), EntryInForce::tickScan(keys, now, 0));
+            }
+        }
     }
 
     void cellsByPosition_data()
