@@ -1,6 +1,7 @@
 #include "MainWindow.h"
 
 #include "AppIcon.h"
+#include "ClientPage.h"
 #include "CommErrors.h"
 #include "ConsolePage.h"
 #include "Controls.h"
@@ -18,6 +19,7 @@
 #include "SchedulePage.h"
 #include "ScheduleTask.h"
 #include "ScheduleTaskPage.h"
+#include "ServerPage.h"
 #include "StatusBox.h"
 #include "StatusDisplay.h"
 #include "TrayIcon.h"
@@ -37,10 +39,6 @@
 #include <QVBoxLayout>
 
 const QString MainWindow::Title = QStringLiteral("PAV Control Console - Version 2.0.0.1");
-
-namespace {
-const QString HostNameFile = QStringLiteral("HostName.txt");
-}
 
 MainWindow::MainWindow(const WorkingFolder &folder, QWidget *parent, const Clock &clock)
     : QMainWindow(parent), m_folder(folder), m_clock(clock), m_ports(m_link, m_folder), m_transmitter(m_link),
@@ -79,14 +77,17 @@ void MainWindow::buildWindow()
     m_tabs = new QTabWidget(central);
     m_tabs->setObjectName(QStringLiteral("SSTab1"));
     m_schedulePage = new SchedulePage(*m_daily, m_state, m_tabs);
+    m_clientPage = new ClientPage(m_folder, *m_messages, m_tabs);
+    m_serverPage = new ServerPage(m_tabs);
+    connect(m_serverPage, &ServerPage::refreshRequested, this, &MainWindow::refreshPages);
     m_pages = {new VideoPage(*m_videoPanel, *m_videoControl, m_tabs),
                new RegisterPage(*m_videoPanel, *m_videoControl, m_tabs),
                m_schedulePage,
                new ScheduleTaskPage(*m_task, m_state, m_clock, m_tabs),
                new IntensityPage(*m_intensity, m_state, m_clock, m_tabs),
                new IntensityTaskPage(*m_intTask, m_state, m_clock, m_tabs),
-               new ConsolePage(m_tabs),
-               new ConsolePage(m_tabs)};
+               m_clientPage,
+               m_serverPage};
     for (int i = 0; i < PageCount; ++i) {
         m_pages[static_cast<size_t>(i)]->setObjectName(QStringLiteral("page") + designCaption(i));
         m_tabs->addTab(m_pages[static_cast<size_t>(i)], designCaption(i));
@@ -335,12 +336,12 @@ void MainWindow::exitConsole()
 {
     // HostName.txt keeps the client's server name for the next start; a console that cannot
     // write it keeps running rather than lose the name. Without a client page in use the
-    // name is empty (the client page is not part of this build yet).
-    const QString hostName;
-    const QString failure =
-        writeWholeFile(m_folder.file(HostNameFile), RecordWriter().text(hostName).endRecord().bytes());
+    // name is empty.
+    const QString hostName = pageInUse(Page::Client) ? m_clientPage->hostName() : QString();
+    const QString &file = ClientPage::HostNameFile;
+    const QString failure = writeWholeFile(m_folder.file(file), RecordWriter().text(hostName).endRecord().bytes());
     if (!failure.isEmpty()) {
-        showStatus(QStringLiteral("Exit stopped: %1 could not be written (%2).").arg(HostNameFile, failure));
+        showStatus(QStringLiteral("Exit stopped: %1 could not be written (%2).").arg(file, failure));
         return;
     }
     m_tray->remove();
@@ -350,6 +351,8 @@ void MainWindow::exitConsole()
 void MainWindow::shutDown()
 {
     m_shuttingDown = true;
+    if (pageInUse(Page::Server))
+        m_serverPage->server().closeConnection();
     m_tray->remove();
     hide();
     emit ended();

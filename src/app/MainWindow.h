@@ -14,6 +14,7 @@
 #include <array>
 #include <memory>
 
+class ClientPage;
 class ConsolePage;
 class DailyIntensity;
 class DailySchedule;
@@ -22,6 +23,7 @@ class MessageQueue;
 class QLabel;
 class ScheduleTask;
 class SchedulePage;
+class ServerPage;
 class VideoControl;
 class VideoPanel;
 class QPushButton;
@@ -123,5 +125,7 @@ private:
     QElapsedTimer m_sinceProgressPaint;
     std::array<ConsolePage *, PageCount> m_pages{}; // in page order
     SchedulePage *m_schedulePage = nullptr;
+    ClientPage *m_clientPage = nullptr;
+    ServerPage *m_serverPage = nullptr;
     bool m_shuttingDown = false;
 };

@@ -1,0 +1,95 @@
+#include "ClientPage.h"
+
+#include "ButtonStates.h"
+#include "Controls.h"
+#include "MessageQueue.h"
+#include "RecordReader.h"
+#include "SafeFile.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+const QString ClientPage::HostNameFile = QStringLiteral("HostName.txt");
+
+ClientPage::ClientPage(const WorkingFolder &folder, MessageQueue &messages, QWidget *parent)
+    : ConsolePage(parent), m_folder(folder), m_messages(messages)
+{
+    m_host = new QLineEdit(QStringLiteral("Enter Host Name"), this);
+    m_host->setObjectName(QStringLiteral("txtHostName"));
+    auto *label = new QLabel(QStringLiteral("&Host Server Name :"), this);
+    label->setBuddy(m_host);
+    m_connect = makeButton(this, "cmdConnect", QStringLiteral("&Connect"));
+    QPushButton *refresh = makeButton(this, "CmdRefresh", QStringLiteral("Re&fresh"));
+
+    auto *frame = new QGroupBox(QStringLiteral("Client Connection Status"), this);
+    frame->setObjectName(QStringLiteral("fraClientStatus"));
+    m_status = new QLineEdit(frame);
+    m_status->setObjectName(QStringLiteral("txtClientStatus"));
+    m_status->setReadOnly(true);
+    (new QVBoxLayout(frame))->addWidget(m_status);
+
+    auto *grid = new QGridLayout;
+    grid->addWidget(label, 0, 0);
+    grid->addWidget(m_host, 0, 1);
+    grid->addWidget(m_connect, 0, 2);
+    grid->addWidget(refresh, 1, 2);
+    grid->setColumnStretch(1, 1);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addWidget(frame);
+    layout->addStretch(1);
+
+    m_client.setRemoteHost(m_host->text());
+    connect(m_host, &QLineEdit::textChanged, &m_client, &RemoteClient::setRemoteHost);
+    connect(m_host, &QLineEdit::returnPressed, this, &ClientPage::connectToServer);
+    connect(m_connect, &QPushButton::clicked, this, &ClientPage::connectToServer);
+    connect(refresh, &QPushButton::clicked, &m_client, &RemoteClient::refresh);
+    connect(&m_client, &RemoteClient::status, this, &ClientPage::showStatus);
+    connect(&m_client, &RemoteClient::closedByServer, this, [this] { m_connect->setEnabled(true); });
+    connect(&m_client, &RemoteClient::failed, this, [this] {
+        m_connect->setEnabled(true);
+        m_host->setEnabled(true);
+    });
+}
+
+void ClientPage::startUp()
+{
+    // A first start has no file yet: the name is empty then.
+    int error = 0;
+    m_host->setText(
+        RecordReader(readWholeFile(m_folder.file(HostNameFile), &error)).next().value_or(QString()));
+
+    ButtonStates client;
+    client.shown = QStringList{"cmdIntScheduleSaveAs", "cmdIntScheduleOpen", "cmdLoadNVideo",
+                               "cmdSchTaskOpen", "cmdSchTaskSaveAs"};
+    client.hidden = QStringList{"cmdIntScheduleSave", "cmdIntScheduleNew", "cmdSaveDefaultNvideo",
+                                "cmdSchTaskNew", "cmdSchTaskSave"};
+    client.enabled = QStringList{"CmdSaveAsNVideo"};
+    client.disabled = QStringList{"CmdSendRegN", "cmdApply", "cmdRetransmit", "cmdPort"};
+    client.applyTo(this);
+}
+
+QString ClientPage::hostName() const
+{
+    return m_host->text();
+}
+
+void ClientPage::connectToServer()
+{
+    if (m_host->text().isEmpty()) {
+        m_messages.post(QStringLiteral("Please Enter Host Server Name"));
+        return;
+    }
+    m_client.connectToServer();
+    m_connect->setEnabled(false);
+    m_host->setEnabled(false);
+}
+
+void ClientPage::showStatus(const QString &text)
+{
+    qInfo().noquote() << "txtClientStatus:" << text;
+    m_status->setText(text);
+}
