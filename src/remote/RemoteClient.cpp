@@ -16,6 +16,12 @@ RemoteClient::RemoteClient(QObject *parent) : QObject(parent)
     connect(&m_socket, &QTcpSocket::errorOccurred, this, &RemoteClient::failure);
 }
 
+RemoteClient::~RemoteClient()
+{
+    // The socket reports its disconnect as it goes; that is not the server's close.
+    m_socket.disconnect(this);
+}
+
 void RemoteClient::connectToServer()
 {
     m_socket.abort();

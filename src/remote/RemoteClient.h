@@ -12,6 +12,7 @@ public:
     static constexpr quint16 Port = 1001;
 
     explicit RemoteClient(QObject *parent = nullptr);
+    ~RemoteClient() override;
 
     void setRemoteHost(const QString &host) { m_host = host; }
     void connectToServer();

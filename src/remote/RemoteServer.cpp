@@ -42,6 +42,15 @@ RemoteServer::RemoteServer(KeepAlive keepAlive, QObject *parent) : QObject(paren
     connect(&m_retryListen, &QTimer::timeout, this, &RemoteServer::listen);
 }
 
+RemoteServer::~RemoteServer()
+{
+    // A socket going away reports its disconnect, which must not reach a half-destroyed server.
+    if (m_socket) {
+        m_socket->disconnect(this);
+        delete m_socket;
+    }
+}
+
 void RemoteServer::listen()
 {
     if (m_socket || m_server.isListening())

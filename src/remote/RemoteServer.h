@@ -27,6 +27,7 @@ public:
 
     explicit RemoteServer(QObject *parent = nullptr) : RemoteServer(KeepAlive(), parent) {}
     RemoteServer(KeepAlive keepAlive, QObject *parent = nullptr);
+    ~RemoteServer() override;
 
     // Starts listening; a refusal (port taken, no right to it) is shown and tried again
     // every few seconds.

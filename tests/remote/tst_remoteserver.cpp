@@ -1,0 +1,196 @@
+#include "RemoteServer.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sched.h>
+#include <sys/socket.h>
+
+namespace {
+// A client console as the server sees it: a plain socket on 127.0.0.1:1001.
+struct Peer {
+    QTcpSocket socket;
+    bool connect()
+    {
+        socket.connectToHost(QHostAddress::LocalHost, RemoteServer::Port);
+        return socket.waitForConnected(3000);
+    }
+    void send(const QByteArray &bytes)
+    {
+        socket.write(bytes);
+        socket.flush();
+    }
+    // Ends with a reset instead of a close.
+    void reset()
+    {
+        const linger now{1, 0};
+        ::setsockopt(int(socket.socketDescriptor()), SOL_SOCKET, SO_LINGER, &now, sizeof now);
+        socket.abort();
+    }
+};
+
+int option(const QTcpSocket *socket, int level, int name)
+{
+    int value = -1;
+    socklen_t size = sizeof value;
+    ::getsockopt(int(socket->socketDescriptor()), level, name, &value, &size);
+    return value;
+}
+} // namespace
+
+// tcpServer on port 1001, driven by plain sockets. The test runs in a network namespace of
+// its own where it can have one, so it can take the loopback device away.
+class TestRemoteServer : public QObject {
+    Q_OBJECT
+    bool m_ownNetwork = false;
+
+private slots:
+    void initTestCase()
+    {
+        m_ownNetwork = ::unshare(CLONE_NEWNET) == 0 && std::system("ip link set lo up") == 0;
+        QTcpServer probe;
+        if (!probe.listen(QHostAddress::Any, RemoteServer::Port))
+            QSKIP(qPrintable("port 1001 cannot be had here: " + probe.errorString()));
+    }
+
+    void onlyTheExactWordRefreshes_data()
+    {
+        QTest::addColumn<QByteArray>("arrival");
+        QTest::addColumn<int>("refreshes");
+        QTest::newRow("UpdCmd") << QByteArray("UpdCmd") << 1;
+        QTest::newRow("other letter case") << QByteArray("updcmd") << 0;
+        QTest::newRow("a seventh byte") << QByteArray("UpdCmd\n") << 0;
+        QTest::newRow("two commands in one arrival") << QByteArray("UpdCmdUpdCmd") << 0;
+        QTest::newRow("part of the word") << QByteArray("UpdCm") << 0;
+    }
+    void onlyTheExactWordRefreshes()
+    {
+        QFETCH(QByteArray, arrival);
+        QFETCH(int, refreshes);
+        RemoteServer server;
+        QSignalSpy status(&server, &RemoteServer::status);
+        QSignalSpy refreshed(&server, &RemoteServer::refreshRequested);
+        server.listen();
+        Peer peer;
+        QVERIFY(peer.connect());
+        QTRY_VERIFY(status.count() > 0 && status.last().first() == "Socket Connection Request Accepted");
+        peer.send(arrival);
+        QTRY_COMPARE(status.last().first().toString(), QStringLiteral("Socket Data Arrival"));
+        QTest::qWait(50);
+        QCOMPARE(refreshed.count(), refreshes);
+        QCOMPARE(peer.socket.bytesAvailable(), 0); // nothing is sent back
+    }
+
+    void oneClientAtATimeThenListensAgain_data()
+    {
+        QTest::addColumn<bool>("reset");
+        QTest::newRow("the first client closes") << false;
+        QTest::newRow("the first client resets") << true;
+    }
+    void oneClientAtATimeThenListensAgain()
+    {
+        QFETCH(bool, reset);
+        RemoteServer server;
+        QSignalSpy status(&server, &RemoteServer::status);
+        QSignalSpy refreshed(&server, &RemoteServer::refreshRequested);
+        server.listen();
+        Peer first;
+        QVERIFY(first.connect());
+        QTRY_VERIFY(!server.isListening());
+
+        Peer second;
+        QVERIFY(!second.connect());
+        QCOMPARE(second.socket.error(), QAbstractSocket::ConnectionRefusedError);
+
+        reset ? first.reset() : first.socket.disconnectFromHost();
+        QTRY_COMPARE(status.last().first().toString(), QStringLiteral("Socket Closed"));
+        QVERIFY(server.isListening());
+        Peer third;
+        QVERIFY(third.connect());
+        third.send("UpdCmd");
+        QTRY_COMPARE(refreshed.count(), 1);
+    }
+
+    void floodIsDroppedAsItArrives()
+    {
+        RemoteServer server;
+        QSignalSpy refreshed(&server, &RemoteServer::refreshRequested);
+        server.listen();
+        Peer peer;
+        QVERIFY(peer.connect());
+        // 32 MB, far more than the system's socket buffers hold: the peer gets rid of it only
+        // when the server keeps reading. The word inside the stream is not an arrival of its own.
+        const QByteArray chunk = QByteArray("UpdCmd").repeated(10000);
+        qint64 sent = 0;
+        QDeadlineTimer deadline(20000);
+        while (sent < (32 << 20) && !deadline.hasExpired()) {
+            if (peer.socket.bytesToWrite() < chunk.size()) {
+                peer.send(chunk);
+                sent += chunk.size();
+            }
+            QCoreApplication::processEvents();
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(peer.socket.bytesToWrite(), 0, 10000);
+        QVERIFY2(sent >= (32 << 20), "the server stopped taking the stream");
+        QTest::qWait(200);
+        const int duringFlood = int(refreshed.count());
+        peer.send("UpdCmd");
+        QTRY_COMPARE(refreshed.count(), duringFlood + 1);
+        QVERIFY(duringFlood <= 1); // an arrival of exactly six bytes is possible, not likely
+    }
+
+    void acceptedConnectionIsProbed()
+    {
+        RemoteServer defaults;
+        defaults.listen();
+        Peer quiet;
+        QVERIFY(quiet.connect());
+        QTRY_VERIFY(defaults.connection());
+        const QTcpSocket *accepted = defaults.connection();
+        QCOMPARE(option(accepted, SOL_SOCKET, SO_KEEPALIVE), 1);
+        QCOMPARE(option(accepted, IPPROTO_TCP, TCP_KEEPIDLE), 60);
+        QCOMPARE(option(accepted, IPPROTO_TCP, TCP_KEEPINTVL), 10);
+        QCOMPARE(option(accepted, IPPROTO_TCP, TCP_KEEPCNT), 3);
+        quiet.socket.abort();
+        QTRY_VERIFY(defaults.isListening());
+        defaults.closeConnection();
+    }
+
+    void vanishedClientSurfacesAndTheServerListensAgain()
+    {
+        if (!m_ownNetwork)
+            QSKIP("no network namespace of its own (needs root): the loopback device cannot be taken away");
+        RemoteServer server(RemoteServer::KeepAlive{1, 1, 2});
+        QSignalSpy status(&server, &RemoteServer::status);
+        server.listen();
+        Peer peer;
+        QVERIFY(peer.connect());
+        QTRY_VERIFY(!server.isListening());
+        // The peer's packets stop without a FIN, as when its machine loses power.
+        QCOMPARE(std::system("ip link set lo down"), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(server.isListening(), 10000);
+        QCOMPARE(status.last().first().toString(), QStringLiteral("Connection has timed out."));
+        QCOMPARE(std::system("ip link set lo up"), 0);
+        peer.socket.abort();
+        Peer next;
+        QVERIFY(next.connect());
+    }
+
+    void refusedListeningIsShownAndTriedAgain()
+    {
+        QTcpServer other;
+        QVERIFY(other.listen(QHostAddress::Any, RemoteServer::Port));
+        RemoteServer server;
+        QSignalSpy status(&server, &RemoteServer::status);
+        server.listen();
+        QCOMPARE(status.count(), 1);
+        QCOMPARE(status.first().first().toString(), QStringLiteral("Address in use."));
+        other.close();
+        QTRY_VERIFY_WITH_TIMEOUT(server.isListening(), 5000);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRemoteServer)
+#include "tst_remoteserver.moc"
