@@ -1,3 +1,4 @@
+#include "OwnNetwork.h"
 #include "RemoteServer.h"
 
 #include <QSignalSpy>
@@ -5,7 +6,6 @@
 
 #include <netinet/in.h>
 #include <netinet/tcp.h>
-#include <sched.h>
 #include <sys/socket.h>
 
 namespace {
@@ -49,7 +49,7 @@ class TestRemoteServer : public QObject {
 private slots:
     void initTestCase()
     {
-        m_ownNetwork = ::unshare(CLONE_NEWNET) == 0 && std::system("ip link set lo up") == 0;
+        m_ownNetwork = enterOwnNetwork();
         QTcpServer probe;
         if (!probe.listen(QHostAddress::Any, RemoteServer::Port))
             QSKIP(qPrintable("port 1001 cannot be had here: " + probe.errorString()));

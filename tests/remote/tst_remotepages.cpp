@@ -1,0 +1,186 @@
+#include "ConsoleFolder.h"
+#include "MainWindow.h"
+#include "MessageQueue.h"
+#include "OwnNetwork.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTest>
+
+namespace {
+// A console window on a pseudo-terminal (the port opens), driven by control name.
+struct Console {
+    ConsoleFolder folder;
+    PtyPair pty;
+    std::unique_ptr<MainWindow> window;
+
+    explicit Console(const QList<int> &pages, const QByteArray &hostNameFile = QByteArray())
+    {
+        folder.useAsComPort(pty);
+        folder.usePages(pages);
+        if (!hostNameFile.isNull())
+            folder.write("HostName.txt", hostNameFile);
+        window = std::make_unique<MainWindow>(WorkingFolder(folder.sysPath()));
+        window->startUp();
+    }
+    template <typename T = QWidget> T *find(const QString &name) const
+    {
+        T *control = window->findChild<T *>(name);
+        if (!control)
+            qFatal("no control %s", qPrintable(name));
+        return control;
+    }
+    QString text(const char *name) const { return find<QLineEdit>(name)->text(); }
+    bool enabled(const char *name) const { return find(name)->isEnabled(); }
+    void click(const char *name) const { find<QPushButton>(name)->click(); }
+};
+} // namespace
+
+// The Client and Server pages in a console window: the client against a plain listener on
+// 127.0.0.1:1001, the modes the pages put the other pages into, and the host name kept by Exit.
+class TestRemotePages : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        enterOwnNetwork();
+        QTcpServer probe;
+        if (!probe.listen(QHostAddress::Any, 1001))
+            QSKIP(qPrintable("port 1001 cannot be had here: " + probe.errorString()));
+    }
+
+    void connectRefreshAndTheServersClose_data()
+    {
+        QTest::addColumn<bool>("enterKey");
+        QTest::newRow("Connect button") << false;
+        QTest::newRow("Enter in the host box") << true;
+    }
+    void connectRefreshAndTheServersClose()
+    {
+        QFETCH(bool, enterKey);
+        QTcpServer listener;
+        QVERIFY(listener.listen(QHostAddress::LocalHost, 1001));
+        Console console({6}, "\"127.0.0.1\"\r\n");
+        if (enterKey)
+            QTest::keyClick(console.find("txtHostName"), Qt::Key_Return);
+        else
+            console.click("cmdConnect");
+        QVERIFY(!console.enabled("cmdConnect") && !console.enabled("txtHostName"));
+        QTRY_COMPARE(console.text("txtClientStatus"), QStringLiteral("Socket Connected Successfully"));
+        QVERIFY(listener.hasPendingConnections());
+        QTcpSocket *server = listener.nextPendingConnection();
+
+        console.click("CmdRefresh");
+        QTRY_COMPARE(server->bytesAvailable(), 6);
+        QCOMPARE(server->readAll(), QByteArray("UpdCmd"));
+
+        server->close();
+        QTRY_COMPARE(console.text("txtClientStatus"), QStringLiteral("Server connection closed"));
+        QVERIFY(console.enabled("cmdConnect"));
+        QVERIFY(!console.enabled("txtHostName"));
+        console.click("CmdRefresh");
+        QCOMPARE(console.text("txtClientStatus"), QStringLiteral("Socket Closed"));
+    }
+
+    void connectFailures_data()
+    {
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("empty host") << ""
+                                    << ""
+                                    << "Please Enter Host Server Name";
+        QTest::newRow("nobody listening") << "127.0.0.1"
+                                          << "Connection is forcefully rejected."
+                                          << "";
+    }
+    void connectFailures()
+    {
+        QFETCH(QString, host);
+        QFETCH(QString, status);
+        QFETCH(QString, message);
+        Console console({6});
+        QSignalSpy posted(&console.window->messages(), &MessageQueue::posted);
+        console.find<QLineEdit>("txtHostName")->setText(host);
+        console.click("cmdConnect");
+        if (!status.isEmpty())
+            QTRY_COMPARE(console.text("txtClientStatus"), status);
+        QTest::qWait(50);
+        QCOMPARE(console.text("txtClientStatus"), status);
+        QCOMPARE(posted.count(), message.isEmpty() ? 0 : 1);
+        if (!message.isEmpty())
+            QCOMPARE(posted.first().first().toString(), message);
+        QVERIFY(console.enabled("cmdConnect") && console.enabled("txtHostName"));
+    }
+
+    void pagesPutTheConsoleIntoItsMode_data()
+    {
+        QTest::addColumn<QList<int>>("pages");
+        QTest::addColumn<QStringList>("shown");
+        QTest::addColumn<QStringList>("hidden");
+        QTest::addColumn<QStringList>("enabled");
+        QTest::addColumn<QStringList>("disabled");
+        QTest::newRow("client: sends nothing of its own, even with the port open")
+            << QList<int>{1, 3, 6} << QStringList{"cmdLoadNVideo", "cmdSchTaskOpen", "cmdSchTaskSaveAs"}
+            << QStringList{"cmdSaveDefaultNvideo", "cmdSchTaskNew", "cmdSchTaskSave"}
+            << QStringList{"CmdSaveAsNVideo"} << QStringList{"CmdSendRegN", "cmdRetransmit", "cmdPort"};
+        QTest::newRow("server") << QList<int>{1, 3, 7}
+                                << QStringList{"cmdSaveDefaultNvideo", "cmdSchTaskSave"}
+                                << QStringList{"cmdLoadNVideo"}
+                                << QStringList{"CmdSendRegN", "cmdRetransmit", "cmdPort"} << QStringList{};
+        QTest::newRow("both: the server's settings come later and win")
+            << QList<int>{1, 3, 6, 7} << QStringList{"cmdSaveDefaultNvideo", "cmdSchTaskSave"}
+            << QStringList{"cmdLoadNVideo", "cmdSchTaskNew"} << QStringList{"CmdSendRegN"}
+            << QStringList{"cmdRetransmit", "cmdPort"};
+    }
+    void pagesPutTheConsoleIntoItsMode()
+    {
+        QFETCH(QList<int>, pages);
+        QFETCH(QStringList, shown);
+        QFETCH(QStringList, hidden);
+        QFETCH(QStringList, enabled);
+        QFETCH(QStringList, disabled);
+        Console console(pages);
+        QVERIFY(console.window->serialLink().isOpen());
+        for (const QString &name : shown)
+            QVERIFY2(!console.find(name)->isHidden(), qPrintable(name));
+        for (const QString &name : hidden)
+            QVERIFY2(console.find(name)->isHidden(), qPrintable(name));
+        for (const QString &name : enabled)
+            QVERIFY2(console.find(name)->isEnabled(), qPrintable(name));
+        for (const QString &name : disabled)
+            QVERIFY2(!console.find(name)->isEnabled(), qPrintable(name));
+    }
+
+    void exitKeepsTheHostName_data()
+    {
+        QTest::addColumn<QList<int>>("pages");
+        QTest::addColumn<QByteArray>("file"); // HostName.txt at start; null: none
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QByteArray>("written");
+        QTest::newRow("client page: the stored name, kept")
+            << QList<int>{6} << QByteArray("\"kvr-server\"\r\n") << "kvr-server"
+            << QByteArray("\"kvr-server\"\r\n");
+        QTest::newRow("client page, first start: an empty name")
+            << QList<int>{6} << QByteArray() << "" << QByteArray("\"\"\r\n");
+        QTest::newRow("no client page: an empty name") << QList<int>{7} << QByteArray("\"kvr-server\"\r\n")
+                                                       << "Enter Host Name" << QByteArray("\"\"\r\n");
+    }
+    void exitKeepsTheHostName()
+    {
+        QFETCH(QList<int>, pages);
+        QFETCH(QByteArray, file);
+        QFETCH(QString, shown);
+        QFETCH(QByteArray, written);
+        Console console(pages, file);
+        QCOMPARE(console.text("txtHostName"), shown);
+        console.click("cmdExit");
+        QCOMPARE(console.folder.read("HostName.txt"), written);
+    }
+};
+
+QTEST_MAIN(TestRemotePages)
+#include "tst_remotepages.moc"
