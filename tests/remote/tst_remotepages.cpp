@@ -1,7 +1,7 @@
 #include "ConsoleFolder.h"
 #include "MainWindow.h"
 #include "MessageQueue.h"
-#include "OwnNetwork.h"
+#include "TestNetwork.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -47,9 +47,8 @@ private slots:
     void initTestCase()
     {
         enterOwnNetwork();
-        QTcpServer probe;
-        if (!probe.listen(QHostAddress::Any, 1001))
-            QSKIP(qPrintable("port 1001 cannot be had here: " + probe.errorString()));
+        if (const QString problem = portProblem(); !problem.isEmpty())
+            QSKIP(qPrintable("port 1001 cannot be had here: " + problem));
     }
 
     void connectRefreshAndTheServersClose_data()

@@ -1,5 +1,5 @@
-#include "OwnNetwork.h"
 #include "RemoteServer.h"
+#include "TestNetwork.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -22,13 +22,6 @@ struct Peer {
         socket.write(bytes);
         socket.flush();
     }
-    // Ends with a reset instead of a close.
-    void reset()
-    {
-        const linger now{1, 0};
-        ::setsockopt(int(socket.socketDescriptor()), SOL_SOCKET, SO_LINGER, &now, sizeof now);
-        socket.abort();
-    }
 };
 
 int option(const QTcpSocket *socket, int level, int name)
@@ -50,9 +43,8 @@ private slots:
     void initTestCase()
     {
         m_ownNetwork = enterOwnNetwork();
-        QTcpServer probe;
-        if (!probe.listen(QHostAddress::Any, RemoteServer::Port))
-            QSKIP(qPrintable("port 1001 cannot be had here: " + probe.errorString()));
+        if (const QString problem = portProblem(); !problem.isEmpty())
+            QSKIP(qPrintable("port 1001 cannot be had here: " + problem));
     }
 
     void onlyTheExactWordRefreshes_data()
@@ -104,7 +96,7 @@ private slots:
         QVERIFY(!second.connect());
         QCOMPARE(second.socket.error(), QAbstractSocket::ConnectionRefusedError);
 
-        reset ? first.reset() : first.socket.disconnectFromHost();
+        reset ? resetConnection(first.socket) : first.socket.disconnectFromHost();
         QTRY_COMPARE(status.last().first().toString(), QStringLiteral("Socket Closed"));
         QVERIFY(server.isListening());
         Peer third;

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QTcpServer>
+#include <QTcpSocket>
+
+#include <cstdlib>
+#include <sched.h>
+#include <sys/socket.h>
+
+// Moves the test process, and the consoles it starts, into a network namespace of its own
+// with its loopback device up, where the machine allows it (root): port 1001 is then the
+// test's alone, and the loopback device can be taken away. False where it cannot; the test
+// then shares the machine's network.
+inline bool enterOwnNetwork()
+{
+    return ::unshare(CLONE_NEWNET) == 0 && std::system("ip link set lo up") == 0;
+}
+
+// Why port 1001 cannot be listened on here; empty when it can.
+inline QString portProblem()
+{
+    QTcpServer probe;
+    return probe.listen(QHostAddress::Any, 1001) ? QString() : probe.errorString();
+}
+
+// Ends a connection with a reset instead of a close.
+inline void resetConnection(QTcpSocket &socket)
+{
+    const linger now{1, 0};
+    ::setsockopt(int(socket.socketDescriptor()), SOL_SOCKET, SO_LINGER, &now, sizeof now);
+    socket.abort();
+}

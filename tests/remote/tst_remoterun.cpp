@@ -1,0 +1,168 @@
+#include "ConsoleProcess.h"
+#include "Frames.h"
+#include "MainWindow.h"
+#include "TestNetwork.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTcpSocket>
+#include <QTest>
+
+using namespace Frames;
+
+namespace {
+// default.pav changes from the start state to Changed while the console runs: the reload
+// sends what changed, Retransmit sends all nine values; a second refresh only the nine.
+const QByteArray Nine = of({{1, 1}}) + Pictures + Options;
+const QByteArray Refresh = Pictures + of({{1, 1}}) + Options + Nine;
+
+// The built console as server, with the video page, on a pseudo-terminal.
+struct ServerConsole {
+    PtyPair pty;
+    ConsoleFolder folder;
+    std::unique_ptr<ConsoleProcess> process;
+
+    bool start()
+    {
+        folder.useAsComPort(pty);
+        folder.usePages({0, 7});
+        folder.write("default.pav", StartState);
+        process = std::make_unique<ConsoleProcess>(folder);
+        if (!process->start())
+            return false;
+        pty.read(1 << 16, 500); // start-up's frames
+        folder.write("default.pav", Changed);
+        return true;
+    }
+    qint64 rssKb() const
+    {
+        QFile status(QStringLiteral("/proc/%1/status").arg(process->process().processId()));
+        status.open(QIODevice::ReadOnly);
+        for (const QByteArray &line : status.readAll().split('\n')) {
+            if (line.startsWith("VmRSS:"))
+                return line.mid(6).trimmed().split(' ').first().toLongLong();
+        }
+        return -1;
+    }
+};
+
+// A client console as the server sees it; the console may still be starting to listen.
+bool connectClient(QTcpSocket &socket)
+{
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        socket.connectToHost(QHostAddress::LocalHost, 1001);
+        if (socket.waitForConnected(1000))
+            return true;
+        socket.abort();
+        QTest::qWait(100);
+    }
+    return false;
+}
+
+void send(QTcpSocket &socket, const QByteArray &bytes)
+{
+    socket.write(bytes);
+    socket.waitForBytesWritten(1000);
+}
+} // namespace
+
+// The built console as server on 127.0.0.1:1001 with its controller on a pseudo-terminal.
+class TestRemoteRun : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        enterOwnNetwork(); // the console started from here inherits it
+        if (const QString problem = portProblem(); !problem.isEmpty())
+            QSKIP(qPrintable("port 1001 cannot be had here: " + problem));
+    }
+
+    void onlyTheWordBringsTheRefresh_data()
+    {
+        QTest::addColumn<QByteArray>("arrival");
+        QTest::addColumn<QByteArray>("frames");
+        QTest::newRow("UpdCmd: reload, then Retransmit") << QByteArray("UpdCmd") << Refresh;
+        QTest::newRow("another letter case") << QByteArray("UPDCMD") << QByteArray();
+        QTest::newRow("with a line end") << QByteArray("UpdCmd\r\n") << QByteArray();
+    }
+    void onlyTheWordBringsTheRefresh()
+    {
+        QFETCH(QByteArray, arrival);
+        QFETCH(QByteArray, frames);
+        ServerConsole server;
+        QVERIFY2(server.start(), server.process->output().constData());
+        QTcpSocket client;
+        QVERIFY(connectClient(client));
+        send(client, arrival);
+        QCOMPARE(received(server.pty, frames.size(), 5000, 500), frames.toHex(' '));
+        QVERIFY(!client.waitForReadyRead(100)); // nothing comes back
+    }
+
+    void oneClientAtATimeAndAfterAReset()
+    {
+        ServerConsole server;
+        QVERIFY2(server.start(), server.process->output().constData());
+        QTcpSocket first;
+        QVERIFY(connectClient(first));
+        QVERIFY(server.process->waitForOutput("Socket Connection Request Accepted"));
+        QTcpSocket second;
+        second.connectToHost(QHostAddress::LocalHost, 1001);
+        QVERIFY(!second.waitForConnected(2000));
+        QCOMPARE(second.error(), QAbstractSocket::ConnectionRefusedError);
+
+        first.disconnectFromHost();
+        QTcpSocket third;
+        QVERIFY(connectClient(third));
+        send(third, "UpdCmd");
+        QCOMPARE(received(server.pty, Refresh.size()), Refresh.toHex(' '));
+
+        resetConnection(third);
+        QTcpSocket fourth;
+        QVERIFY(connectClient(fourth));
+        send(fourth, "UpdCmd");
+        QCOMPARE(received(server.pty, Nine.size()), Nine.toHex(' '));
+    }
+
+    void streamLeavesMemoryFlatAndTheConsoleResponsive()
+    {
+        ServerConsole server;
+        QVERIFY2(server.start(), server.process->output().constData());
+        QTcpSocket client;
+        QVERIFY(connectClient(client));
+        const qint64 before = server.rssKb();
+        const QByteArray chunk(64 * 1024, 'x');
+        for (int i = 0; i < 160; ++i) // 10 MB
+            send(client, chunk);
+        QTRY_COMPARE_WITH_TIMEOUT(client.bytesToWrite(), 0, 10000);
+        QTest::qWait(300);
+        const qint64 growth = server.rssKb() - before;
+        QVERIFY2(growth < 4096, qPrintable(QStringLiteral("RSS grew by %1 kB").arg(growth)));
+        send(client, "UpdCmd");
+        QCOMPARE(received(server.pty, Refresh.size(), 3000), Refresh.toHex(' '));
+    }
+
+    void clientConsoleRefreshesTheServerConsole()
+    {
+        ServerConsole server;
+        QVERIFY2(server.start(), server.process->output().constData());
+        ConsoleFolder clientFolder;
+        clientFolder.usePages({6});
+        clientFolder.write("HostName.txt", "\"127.0.0.1\"\r\n");
+        MainWindow client{WorkingFolder(clientFolder.sysPath())};
+        client.startUp();
+        auto *status = client.findChild<QLineEdit *>("txtClientStatus");
+        for (int attempt = 0; attempt < 50 && status->text() != "Socket Connected Successfully"; ++attempt) {
+            client.findChild<QPushButton *>("cmdConnect")->click();
+            QTRY_VERIFY(!status->text().isEmpty());
+            if (status->text() != "Socket Connected Successfully")
+                status->clear(); // the server console was not listening yet
+        }
+        QCOMPARE(status->text(), QStringLiteral("Socket Connected Successfully"));
+        client.findChild<QPushButton *>("CmdRefresh")->click();
+        QTest::qWait(100); // the word leaves through the event loop
+        QCOMPARE(received(server.pty, Refresh.size()), Refresh.toHex(' '));
+    }
+};
+
+QTEST_MAIN(TestRemoteRun)
+#include "tst_remoterun.moc"
