@@ -56,7 +56,8 @@ void RemoteServer::listen()
     if (m_socket || m_server.isListening())
         return;
     if (!m_server.listen(QHostAddress::Any, Port)) {
-        emit status(socketErrorText(winsockErrorNumber(m_server.serverError()), m_server.errorString()));
+        const QString description = m_server.errorString();
+        emit status(socketErrorText(winsockErrorNumber(m_server.serverError(), description), description));
         m_retryListen.start();
     }
 }

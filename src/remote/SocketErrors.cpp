@@ -2,7 +2,7 @@
 
 #include <QHash>
 
-int winsockErrorNumber(QAbstractSocket::SocketError error)
+int winsockErrorNumber(QAbstractSocket::SocketError error, const QString &description)
 {
     using E = QAbstractSocket::SocketError;
     switch (error) {
@@ -25,6 +25,15 @@ int winsockErrorNumber(QAbstractSocket::SocketError error)
     case E::DatagramTooLargeError:
         return 10040;
     case E::NetworkError:
+        // Qt reports several system errors of a connection attempt as a network error; only
+        // its description tells an unreachable network or host, or a timeout, from a failed
+        // network.
+        if (description == QLatin1String("Network unreachable"))
+            return 10051;
+        if (description == QLatin1String("Host unreachable"))
+            return 10065;
+        if (description == QLatin1String("Connection timed out"))
+            return 10060;
         return 10050;
     case E::AddressInUseError:
         return 10048;
@@ -90,5 +99,5 @@ QString socketErrorText(int number, const QString &description)
 
 QString socketErrorText(const QAbstractSocket &socket)
 {
-    return socketErrorText(winsockErrorNumber(socket.error()), socket.errorString());
+    return socketErrorText(winsockErrorNumber(socket.error(), socket.errorString()), socket.errorString());
 }
