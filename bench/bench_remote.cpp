@@ -4,11 +4,11 @@
 // reload changes all values); then the console's memory and CPU while a peer streams 100 MB
 // at full speed, until a new client's word brings the refresh.
 #include "ConsoleProcess.h"
+#include "TestNetwork.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTcpSocket>
-#include <QThread>
 #include <algorithm>
 #include <cstdio>
 #include <fcntl.h>
@@ -36,17 +36,6 @@ qint64 procField(qint64 pid, const char *file, const QByteArray &key)
     return -1;
 }
 
-bool connectClient(QTcpSocket &socket)
-{
-    for (int attempt = 0; attempt < 50; ++attempt) {
-        socket.connectToHost(QHostAddress::LocalHost, 1001);
-        if (socket.waitForConnected(1000))
-            return true;
-        socket.abort();
-        QThread::msleep(100);
-    }
-    return false;
-}
 } // namespace
 
 int main(int argc, char **argv)
@@ -60,7 +49,7 @@ int main(int argc, char **argv)
     folder.write("schedule.shd", "2,\"\t00:00\tdefault.pav\"\r\n");
     ConsoleProcess console(folder);
     QTcpSocket client;
-    if (!console.start() || !connectClient(client)) {
+    if (!console.start() || !connectToConsole(client)) {
         std::fprintf(stderr, "the console did not start or listen:\n%s\n", console.output().constData());
         return 1;
     }
@@ -113,7 +102,7 @@ int main(int argc, char **argv)
     }
     client.abort();
     QTcpSocket next;
-    const bool answered = connectClient(next) && next.write("UpdCmd") == 6 &&
+    const bool answered = connectToConsole(next) && next.write("UpdCmd") == 6 &&
                           next.waitForBytesWritten(5000) && !pty.read(1, 30000).isEmpty();
     const double seconds = wall.nsecsElapsed() / 1e9;
     const double cpu = (procField(pid, "stat", QByteArray()) - cpuBefore) / double(sysconf(_SC_CLK_TCK));

@@ -1,13 +1,13 @@
 #include "ClientPage.h"
 
 #include "ButtonStates.h"
+#include "ConnectionStatusFrame.h"
 #include "Controls.h"
 #include "MessageQueue.h"
 #include "RecordReader.h"
 #include "SafeFile.h"
 
 #include <QGridLayout>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
@@ -24,12 +24,8 @@ ClientPage::ClientPage(const WorkingFolder &folder, MessageQueue &messages, QWid
     m_connect = makeButton(this, "cmdConnect", QStringLiteral("&Connect"));
     QPushButton *refresh = makeButton(this, "CmdRefresh", QStringLiteral("Re&fresh"));
 
-    auto *frame = new QGroupBox(QStringLiteral("Client Connection Status"), this);
-    frame->setObjectName(QStringLiteral("fraClientStatus"));
-    m_status = new QLineEdit(frame);
-    m_status->setObjectName(QStringLiteral("txtClientStatus"));
-    m_status->setReadOnly(true);
-    (new QVBoxLayout(frame))->addWidget(m_status);
+    m_status = new ConnectionStatusFrame(QStringLiteral("Client Connection Status"), "fraClientStatus",
+                                         "txtClientStatus", this);
 
     auto *grid = new QGridLayout;
     grid->addWidget(label, 0, 0);
@@ -39,7 +35,7 @@ ClientPage::ClientPage(const WorkingFolder &folder, MessageQueue &messages, QWid
     grid->setColumnStretch(1, 1);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(grid);
-    layout->addWidget(frame);
+    layout->addWidget(m_status);
     layout->addStretch(1);
 
     m_client.setRemoteHost(m_host->text());
@@ -47,7 +43,7 @@ ClientPage::ClientPage(const WorkingFolder &folder, MessageQueue &messages, QWid
     connect(m_host, &QLineEdit::returnPressed, this, &ClientPage::connectToServer);
     connect(m_connect, &QPushButton::clicked, this, &ClientPage::connectToServer);
     connect(refresh, &QPushButton::clicked, &m_client, &RemoteClient::refresh);
-    connect(&m_client, &RemoteClient::status, this, &ClientPage::showStatus);
+    connect(&m_client, &RemoteClient::status, m_status, &ConnectionStatusFrame::showText);
     connect(&m_client, &RemoteClient::closedByServer, this, [this] { m_connect->setEnabled(true); });
     connect(&m_client, &RemoteClient::failed, this, [this] {
         m_connect->setEnabled(true);
@@ -86,10 +82,4 @@ void ClientPage::connectToServer()
     m_client.connectToServer();
     m_connect->setEnabled(false);
     m_host->setEnabled(false);
-}
-
-void ClientPage::showStatus(const QString &text)
-{
-    qInfo().noquote() << "txtClientStatus:" << text;
-    m_status->setText(text);
 }

@@ -4,6 +4,7 @@
 #include "RemoteClient.h"
 #include "WorkingFolder.h"
 
+class ConnectionStatusFrame;
 class MessageQueue;
 class QLineEdit;
 class QPushButton;
@@ -26,12 +27,11 @@ public:
 
 private:
     void connectToServer();
-    void showStatus(const QString &text);
 
     WorkingFolder m_folder;
     MessageQueue &m_messages;
     RemoteClient m_client;
     QLineEdit *m_host = nullptr;
-    QLineEdit *m_status = nullptr;
+    ConnectionStatusFrame *m_status = nullptr;
     QPushButton *m_connect = nullptr;
 };

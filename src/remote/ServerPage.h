@@ -3,8 +3,6 @@
 #include "ConsolePage.h"
 #include "RemoteServer.h"
 
-class QLineEdit;
-
 // The "Server" page: the status of the link on which a client console asks this console,
 // the one wired to the controller, to reload its files and send everything again.
 class ServerPage : public ConsolePage {
@@ -22,5 +20,4 @@ signals:
 
 private:
     RemoteServer m_server;
-    QLineEdit *m_status = nullptr;
 };

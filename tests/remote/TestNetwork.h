@@ -3,6 +3,8 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 
+#include <QThread>
+
 #include <cstdlib>
 #include <sched.h>
 #include <sys/socket.h>
@@ -29,4 +31,17 @@ inline void resetConnection(QTcpSocket &socket)
     const linger now{1, 0};
     ::setsockopt(int(socket.socketDescriptor()), SOL_SOCKET, SO_LINGER, &now, sizeof now);
     socket.abort();
+}
+
+// Connects to a console on 127.0.0.1:1001 that may still be starting to listen.
+inline bool connectToConsole(QTcpSocket &socket)
+{
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        socket.connectToHost(QHostAddress::LocalHost, 1001);
+        if (socket.waitForConnected(1000))
+            return true;
+        socket.abort();
+        QThread::msleep(100);
+    }
+    return false;
 }

@@ -46,19 +46,6 @@ struct ServerConsole {
     }
 };
 
-// A client console as the server sees it; the console may still be starting to listen.
-bool connectClient(QTcpSocket &socket)
-{
-    for (int attempt = 0; attempt < 50; ++attempt) {
-        socket.connectToHost(QHostAddress::LocalHost, 1001);
-        if (socket.waitForConnected(1000))
-            return true;
-        socket.abort();
-        QTest::qWait(100);
-    }
-    return false;
-}
-
 void send(QTcpSocket &socket, const QByteArray &bytes)
 {
     socket.write(bytes);
@@ -92,7 +79,7 @@ private slots:
         ServerConsole server;
         QVERIFY2(server.start(), server.process->output().constData());
         QTcpSocket client;
-        QVERIFY(connectClient(client));
+        QVERIFY(connectToConsole(client));
         send(client, arrival);
         QCOMPARE(received(server.pty, frames.size(), 5000, 500), frames.toHex(' '));
         QVERIFY(!client.waitForReadyRead(100)); // nothing comes back
@@ -103,7 +90,7 @@ private slots:
         ServerConsole server;
         QVERIFY2(server.start(), server.process->output().constData());
         QTcpSocket first;
-        QVERIFY(connectClient(first));
+        QVERIFY(connectToConsole(first));
         QVERIFY(server.process->waitForOutput("Socket Connection Request Accepted"));
         QTcpSocket second;
         second.connectToHost(QHostAddress::LocalHost, 1001);
@@ -112,13 +99,13 @@ private slots:
 
         first.disconnectFromHost();
         QTcpSocket third;
-        QVERIFY(connectClient(third));
+        QVERIFY(connectToConsole(third));
         send(third, "UpdCmd");
         QCOMPARE(received(server.pty, Refresh.size()), Refresh.toHex(' '));
 
         resetConnection(third);
         QTcpSocket fourth;
-        QVERIFY(connectClient(fourth));
+        QVERIFY(connectToConsole(fourth));
         send(fourth, "UpdCmd");
         QCOMPARE(received(server.pty, Nine.size()), Nine.toHex(' '));
     }
@@ -128,7 +115,7 @@ private slots:
         ServerConsole server;
         QVERIFY2(server.start(), server.process->output().constData());
         QTcpSocket client;
-        QVERIFY(connectClient(client));
+        QVERIFY(connectToConsole(client));
         const qint64 before = server.rssKb();
         const QByteArray chunk(64 * 1024, 'x');
         for (int i = 0; i < 160; ++i) // 10 MB

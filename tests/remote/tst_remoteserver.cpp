@@ -24,6 +24,16 @@ struct Peer {
     }
 };
 
+// The server under test, listening from the start, with what it reports.
+struct Server {
+    RemoteServer remote;
+    QSignalSpy status{&remote, &RemoteServer::status};
+    QSignalSpy refreshed{&remote, &RemoteServer::refreshRequested};
+
+    explicit Server(RemoteServer::KeepAlive keepAlive = {}) : remote(keepAlive) { remote.listen(); }
+    QString lastStatus() const { return status.isEmpty() ? QString() : status.last().first().toString(); }
+};
+
 int option(const QTcpSocket *socket, int level, int name)
 {
     int value = -1;
@@ -61,17 +71,14 @@ private slots:
     {
         QFETCH(QByteArray, arrival);
         QFETCH(int, refreshes);
-        RemoteServer server;
-        QSignalSpy status(&server, &RemoteServer::status);
-        QSignalSpy refreshed(&server, &RemoteServer::refreshRequested);
-        server.listen();
+        Server server;
         Peer peer;
         QVERIFY(peer.connect());
-        QTRY_VERIFY(status.count() > 0 && status.last().first() == "Socket Connection Request Accepted");
+        QTRY_COMPARE(server.lastStatus(), QStringLiteral("Socket Connection Request Accepted"));
         peer.send(arrival);
-        QTRY_COMPARE(status.last().first().toString(), QStringLiteral("Socket Data Arrival"));
+        QTRY_COMPARE(server.lastStatus(), QStringLiteral("Socket Data Arrival"));
         QTest::qWait(50);
-        QCOMPARE(refreshed.count(), refreshes);
+        QCOMPARE(server.refreshed.count(), refreshes);
         QCOMPARE(peer.socket.bytesAvailable(), 0); // nothing is sent back
     }
 
@@ -84,32 +91,27 @@ private slots:
     void oneClientAtATimeThenListensAgain()
     {
         QFETCH(bool, reset);
-        RemoteServer server;
-        QSignalSpy status(&server, &RemoteServer::status);
-        QSignalSpy refreshed(&server, &RemoteServer::refreshRequested);
-        server.listen();
+        Server server;
         Peer first;
         QVERIFY(first.connect());
-        QTRY_VERIFY(!server.isListening());
+        QTRY_VERIFY(!server.remote.isListening());
 
         Peer second;
         QVERIFY(!second.connect());
         QCOMPARE(second.socket.error(), QAbstractSocket::ConnectionRefusedError);
 
         reset ? resetConnection(first.socket) : first.socket.disconnectFromHost();
-        QTRY_COMPARE(status.last().first().toString(), QStringLiteral("Socket Closed"));
-        QVERIFY(server.isListening());
+        QTRY_COMPARE(server.lastStatus(), QStringLiteral("Socket Closed"));
+        QVERIFY(server.remote.isListening());
         Peer third;
         QVERIFY(third.connect());
         third.send("UpdCmd");
-        QTRY_COMPARE(refreshed.count(), 1);
+        QTRY_COMPARE(server.refreshed.count(), 1);
     }
 
     void floodIsDroppedAsItArrives()
     {
-        RemoteServer server;
-        QSignalSpy refreshed(&server, &RemoteServer::refreshRequested);
-        server.listen();
+        Server server;
         Peer peer;
         QVERIFY(peer.connect());
         // 32 MB, far more than the system's socket buffers hold: the peer gets rid of it only
@@ -127,43 +129,40 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(peer.socket.bytesToWrite(), 0, 10000);
         QVERIFY2(sent >= (32 << 20), "the server stopped taking the stream");
         QTest::qWait(200);
-        const int duringFlood = int(refreshed.count());
+        const int duringFlood = int(server.refreshed.count());
         peer.send("UpdCmd");
-        QTRY_COMPARE(refreshed.count(), duringFlood + 1);
+        QTRY_COMPARE(server.refreshed.count(), duringFlood + 1);
         QVERIFY(duringFlood <= 1); // an arrival of exactly six bytes is possible, not likely
     }
 
     void acceptedConnectionIsProbed()
     {
-        RemoteServer defaults;
-        defaults.listen();
+        Server server;
         Peer quiet;
         QVERIFY(quiet.connect());
-        QTRY_VERIFY(defaults.connection());
-        const QTcpSocket *accepted = defaults.connection();
+        QTRY_VERIFY(server.remote.connection());
+        const QTcpSocket *accepted = server.remote.connection();
         QCOMPARE(option(accepted, SOL_SOCKET, SO_KEEPALIVE), 1);
         QCOMPARE(option(accepted, IPPROTO_TCP, TCP_KEEPIDLE), 60);
         QCOMPARE(option(accepted, IPPROTO_TCP, TCP_KEEPINTVL), 10);
         QCOMPARE(option(accepted, IPPROTO_TCP, TCP_KEEPCNT), 3);
         quiet.socket.abort();
-        QTRY_VERIFY(defaults.isListening());
-        defaults.closeConnection();
+        QTRY_VERIFY(server.remote.isListening());
+        server.remote.closeConnection();
     }
 
     void vanishedClientSurfacesAndTheServerListensAgain()
     {
         if (!m_ownNetwork)
             QSKIP("no network namespace of its own (needs root): the loopback device cannot be taken away");
-        RemoteServer server(RemoteServer::KeepAlive{1, 1, 2});
-        QSignalSpy status(&server, &RemoteServer::status);
-        server.listen();
+        Server server(RemoteServer::KeepAlive{1, 1, 2});
         Peer peer;
         QVERIFY(peer.connect());
-        QTRY_VERIFY(!server.isListening());
+        QTRY_VERIFY(!server.remote.isListening());
         // The peer's packets stop without a FIN, as when its machine loses power.
         QCOMPARE(std::system("ip link set lo down"), 0);
-        QTRY_VERIFY_WITH_TIMEOUT(server.isListening(), 10000);
-        QCOMPARE(status.last().first().toString(), QStringLiteral("Connection has timed out."));
+        QTRY_VERIFY_WITH_TIMEOUT(server.remote.isListening(), 10000);
+        QCOMPARE(server.lastStatus(), QStringLiteral("Connection has timed out."));
         QCOMPARE(std::system("ip link set lo up"), 0);
         peer.socket.abort();
         Peer next;
@@ -174,13 +173,11 @@ private slots:
     {
         QTcpServer other;
         QVERIFY(other.listen(QHostAddress::Any, RemoteServer::Port));
-        RemoteServer server;
-        QSignalSpy status(&server, &RemoteServer::status);
-        server.listen();
-        QCOMPARE(status.count(), 1);
-        QCOMPARE(status.first().first().toString(), QStringLiteral("Address in use."));
+        Server server;
+        QCOMPARE(server.status.count(), 1);
+        QCOMPARE(server.status.first().first().toString(), QStringLiteral("Address in use."));
         other.close();
-        QTRY_VERIFY_WITH_TIMEOUT(server.isListening(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(server.remote.isListening(), 5000);
     }
 };
 

@@ -1,0 +1,24 @@
+#include "ConnectionStatusFrame.h"
+
+#include <QDebug>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+ConnectionStatusFrame::ConnectionStatusFrame(const QString &caption, const char *frameName,
+                                             const char *boxName, QWidget *parent)
+    : QGroupBox(caption, parent), m_box(new QLineEdit(this))
+{
+    setObjectName(QLatin1String(frameName));
+    m_box->setObjectName(QLatin1String(boxName));
+    m_box->setReadOnly(true);
+    (new QVBoxLayout(this))->addWidget(m_box);
+}
+
+void ConnectionStatusFrame::showText(const QString &text)
+{
+    // A flooding peer brings thousands of arrivals: the text is only set when it changes.
+    if (m_box->text() == text)
+        return;
+    qInfo().noquote() << m_box->objectName() + QLatin1Char(':') << text;
+    m_box->setText(text);
+}
