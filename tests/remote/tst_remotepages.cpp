@@ -126,6 +126,10 @@ private slots:
             << QList<int>{1, 3, 6} << QStringList{"cmdLoadNVideo", "cmdSchTaskOpen", "cmdSchTaskSaveAs"}
             << QStringList{"cmdSaveDefaultNvideo", "cmdSchTaskNew", "cmdSchTaskSave"}
             << QStringList{"CmdSaveAsNVideo"} << QStringList{"CmdSendRegN", "cmdRetransmit", "cmdPort"};
+        QTest::newRow("client with the intensity pages")
+            << QList<int>{4, 5, 6} << QStringList{"cmdIntScheduleOpen", "cmdIntScheduleSaveAs"}
+            << QStringList{"cmdIntScheduleSave", "cmdIntScheduleNew"} << QStringList{}
+            << QStringList{"cmdApply", "cmdRetransmit"};
         QTest::newRow("server") << QList<int>{1, 3, 7}
                                 << QStringList{"cmdSaveDefaultNvideo", "cmdSchTaskSave"}
                                 << QStringList{"cmdLoadNVideo"}
