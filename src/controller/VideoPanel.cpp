@@ -8,6 +8,7 @@ VideoPanel::VideoPanel(Transmitter &transmitter, QObject *parent)
     : QObject(parent), m_transmitter(transmitter)
 {
     m_shown.fill(-1);
+    m_displayed.fill(-1);
     for (int i = 0; i < PictureCount; ++i)
         m_display[static_cast<size_t>(i)] = pictureDisplay(static_cast<Picture>(i), 0);
 }
@@ -15,12 +16,21 @@ VideoPanel::VideoPanel(Transmitter &transmitter, QObject *parent)
 void VideoPanel::selectOption(OptionGroup group, int index)
 {
     const OptionGroupInfo &info = optionGroupInfo(group);
-    if (index < 0 || index >= info.texts.size() || shownOption(group) == index)
+    if (index < 0 || index >= info.texts.size() || (shownOption(group) == index && displayedOption(group) == index))
         return;
     m_shown[static_cast<size_t>(group)] = index;
     groupText(m_settings, group) = info.texts.at(index);
     groupIndex(m_settings, group) = index;
+    m_displayed[static_cast<size_t>(group)] = index;
     emit optionShown(group, index);
+    if (group == OptionGroup::OperationMode || group == OptionGroup::OperationModeN) {
+        // The other mode group shows it too, without a frame of its own; what it sends on its
+        // next choice is decided as before, so every frame stays as it was.
+        const OptionGroup other =
+            group == OptionGroup::OperationMode ? OptionGroup::OperationModeN : OptionGroup::OperationMode;
+        m_displayed[static_cast<size_t>(other)] = index;
+        emit optionShown(other, index);
+    }
     m_transmitter.TransmitToKVR(info.command, index);
 }
 

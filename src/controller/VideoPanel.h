@@ -22,6 +22,9 @@ public:
     // The option shown selected in a group; -1 until one is selected (at start nothing on
     // screen claims a state the controller may not have).
     int shownOption(OptionGroup group) const { return m_shown[static_cast<size_t>(group)]; }
+    // The option a group's buttons show selected (for the mode groups, the mode chosen last in
+    // either of them).
+    int displayedOption(OptionGroup group) const { return m_displayed[static_cast<size_t>(group)]; }
 
     // Selecting option i of a group, by the operator or by a loader: the group's text and
     // index fields take it and its frame goes out, unless it was already shown selected.
@@ -59,5 +62,8 @@ private:
     Transmitter &m_transmitter;
     VideoSettings m_settings;
     std::array<int, OptionGroupCount> m_shown;
+    // What each group's options show. It differs from m_shown only for the two mode groups,
+    // which show one setting: a mode chosen in either is shown in both.
+    std::array<int, OptionGroupCount> m_displayed;
     std::array<QString, PictureCount> m_display;
 };

@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSpinBox>
 #include <QTest>
 #include <QTimer>
@@ -94,6 +95,32 @@ private slots:
         QVERIFY(QFile::remove(device) && QFile::link(fresh.slavePath(), device));
         QTRY_VERIFY_WITH_TIMEOUT(console.window->serialLink().isOpen(), 5000);
         QCOMPARE(received(fresh, retransmit.size()), retransmit.toHex(' '));
+    }
+
+    void aModeChosenInEitherGroupIsShownInBoth_data()
+    {
+        QTest::addColumn<QString>("first");  // the group chosen in first
+        QTest::addColumn<QString>("second"); // the other one
+        QTest::newRow("register page first") << "optOperationModeN" << "optOperationMode";
+        QTest::newRow("video page first") << "optOperationMode" << "optOperationModeN";
+    }
+    void aModeChosenInEitherGroupIsShownInBoth()
+    {
+        QFETCH(QString, first);
+        QFETCH(QString, second);
+        Console console;
+        console.start({0, 1});
+        console.pty.read(1 << 16, 300); // start-up's frames
+        auto option = [&](const QString &group, int i) {
+            return console.window->findChild<QRadioButton *>(group + "_" + QString::number(i));
+        };
+        option(first, 0)->click(); // PC, from Video
+        QVERIFY(option(second, 0)->isChecked());
+        QCOMPARE(received(console.pty, 8), of({{1, 0}}).toHex(' ')); // one frame, not two
+        option(second, 2)->click(); // Both, from the mode it shows
+        QVERIFY(option(first, 2)->isChecked());
+        option(second, 0)->click(); // back to PC: sent, as the controller has Both
+        QCOMPARE(received(console.pty, 16), of({{1, 2}, {1, 0}}).toHex(' '));
     }
 
     void fileButtons_data()
