@@ -9,6 +9,7 @@
 #include "DailySchedule.h"
 #include "FrameBuilder.h"
 #include "IntensityPage.h"
+#include "Journal.h"
 #include "IntensityTask.h"
 #include "IntensityTaskPage.h"
 #include "MessageQueue.h"
@@ -79,7 +80,10 @@ void MainWindow::buildWindow()
     m_schedulePage = new SchedulePage(*m_daily, m_state, m_tabs);
     m_clientPage = new ClientPage(m_folder, *m_messages, m_tabs);
     m_serverPage = new ServerPage(m_tabs);
-    connect(m_serverPage, &ServerPage::refreshRequested, this, &MainWindow::refreshPages);
+    connect(m_serverPage, &ServerPage::refreshRequested, this, [this](const QString &peer) {
+        report(QStringLiteral("remote"), QStringLiteral("Refresh asked by %1").arg(peer));
+        refreshPages();
+    });
     m_pages = {new VideoPage(*m_videoPanel, *m_videoControl, m_tabs),
                new RegisterPage(*m_videoPanel, *m_videoControl, m_tabs),
                m_schedulePage,
@@ -143,54 +147,61 @@ void MainWindow::connectSerialLink()
 {
     connect(&m_link, &SerialLink::received, m_statusDisplay, &StatusDisplay::received);
     connect(&m_transmitter, &Transmitter::receiveCleared, m_statusDisplay, &StatusDisplay::transmitted);
-    connect(&m_transmitter, &Transmitter::frameRejected, this, &MainWindow::showStatus);
+    connect(&m_transmitter, &Transmitter::frameRejected, this,
+            [this](const QString &text) { report(QStringLiteral("frame"), text); });
     connect(&m_transmitter, &Transmitter::writeFailed, this, &MainWindow::CommErrMsg);
     connect(&m_ports, &PortController::message, this,
             [this](const QString &text) { m_messages->post(text); });
-    connect(&m_ports, &PortController::status, this, &MainWindow::showStatus);
+    connect(&m_ports, &PortController::status, this, [this](const QString &text) { report(QStringLiteral("port"), text); });
 
     connect(&m_link, &SerialLink::lost, this, [this](const QString &device, const QString &reason) {
-        const QString text =
-            QStringLiteral("The serial device %1 is gone (%2). The console tries to open it again "
-                           "every few seconds.")
-                .arg(device, reason);
-        showStatus(text);
-        m_messages->post(text);
+        m_lostMessage = QStringLiteral("The serial device %1 is gone (%2). The console tries to open it again "
+                                       "every few seconds.")
+                            .arg(device, reason);
+        report(QStringLiteral("port"), m_lostMessage);
+        m_messages->post(m_lostMessage);
     });
     connect(&m_link, &SerialLink::restored, this, [this](const QString &device) {
+        // The box saying it is gone is no longer true.
+        m_messages->withdraw(m_lostMessage);
         // The controller may have been powered off with the adapter: give it everything again.
         retransmit();
-        showStatus(
-            QStringLiteral("The serial device %1 is back and open again; the current settings went out "
-                           "again.")
-                .arg(device));
+        report(QStringLiteral("port"),
+               QStringLiteral("The serial device %1 is back and open again; the current settings went out "
+                              "again.")
+                   .arg(device));
     });
 
-    connect(m_videoControl.get(), &VideoControl::loadFailed, this, [this](const QString &text) {
-        showStatus(QString(text).replace(QLatin1Char('\r'), QStringLiteral(": ")));
-    });
-    connect(m_videoControl.get(), &VideoControl::saveFailed, this,
-            [this](const QString &text) { m_messages->post(text); });
-    connect(m_videoControl.get(), &VideoControl::status, this, &MainWindow::showStatus);
+    wireFiles(m_videoControl.get(), QStringLiteral("setting"));
     m_videoControl->setRegisterProgress([this](int entry, int count) { showRegisterProgress(entry, count); });
+}
+
+// A load that fails goes to the status line and the journal (the console runs on
+// unattended); a save that fails is for the operator who asked for it, a save that worked
+// is confirmed in the status line.
+template <typename Source>
+void MainWindow::wireFiles(Source *source, const QString &topic)
+{
+    connect(source, &Source::loadFailed, this, [this](const QString &text) { report(QStringLiteral("load"), text); });
+    connect(source, &Source::saveFailed, this, [this](const QString &text) {
+        report(QStringLiteral("save"), text);
+        m_messages->post(text);
+    });
+    connect(source, &Source::saved, this,
+            [this](const QString &path) { report(QStringLiteral("save"), QStringLiteral("Saved %1").arg(path)); });
+    connect(source, &Source::status, this, [this, topic](const QString &text) { report(topic, text); });
 }
 
 void MainWindow::connectSchedules()
 {
-    // A load that fails goes to the status line (the console runs on unattended); a save
-    // that fails is for the operator who asked for it.
-    auto wire = [this](auto *source) {
-        using Source = std::remove_pointer_t<decltype(source)>;
-        connect(source, &Source::loadFailed, this, [this](const QString &text) {
-            showStatus(QString(text).replace(QLatin1Char('\r'), QStringLiteral(": ")));
-        });
-        connect(source, &Source::saveFailed, this, [this](const QString &text) { m_messages->post(text); });
-        connect(source, &Source::status, this, &MainWindow::showStatus);
-    };
-    wire(m_daily.get());
-    wire(m_task.get());
-    wire(m_intensity.get());
-    wire(m_intTask.get());
+    wireFiles(m_daily.get(), QStringLiteral("schedule"));
+    wireFiles(m_task.get(), QStringLiteral("schedule task"));
+    wireFiles(m_intensity.get(), QStringLiteral("intensity"));
+    wireFiles(m_intTask.get(), QStringLiteral("intensity task"));
+    connect(m_intensity.get(), &DailyIntensity::levelSent, this, [this](int position) {
+        report(QStringLiteral("intensity"),
+               QStringLiteral("Level %1 sent").arg(m_intensity->levelNames().value(position, QString::number(position))));
+    });
 }
 
 void MainWindow::startUp()
@@ -208,7 +219,7 @@ void MainWindow::startUp()
 
     show();
     repaint();
-    qInfo("window shown");
+    Journal::write(QStringLiteral("start"), QStringLiteral("window shown; working folder %1").arg(m_folder.path()));
 
     m_tray->show();
 
@@ -271,10 +282,18 @@ void MainWindow::runPageStartUpActions()
 
 void MainWindow::retransmit()
 {
+    const qint64 before = m_transmitter.framesWritten();
     for (int i = 0; i < PageCount; ++i) {
         if (pageInUse(static_cast<Page>(i)))
             m_pages[static_cast<size_t>(i)]->retransmit();
     }
+    if (!m_link.isOpen()) {
+        report(QStringLiteral("retransmit"), QStringLiteral("Retransmit: the serial port is closed; nothing was sent. "
+                                                            "Choose the port with Port Setting."));
+        return;
+    }
+    report(QStringLiteral("retransmit"),
+           QStringLiteral("Retransmit: %1 frames sent").arg(m_transmitter.framesWritten() - before));
 }
 
 void MainWindow::refreshPages()
@@ -315,8 +334,16 @@ void MainWindow::CommErrMsg(int code)
 
 void MainWindow::showStatus(const QString &text)
 {
-    qInfo().noquote() << "status:" << text;
-    statusBar()->showMessage(text);
+    report(QStringLiteral("status"), text);
+}
+
+void MainWindow::report(const QString &topic, const QString &text)
+{
+    Journal::write(topic, text);
+    const QString line = QString(text).replace(QLatin1Char('\r'), QStringLiteral(": "));
+    // The bar shows what fits; the whole text stays readable in its tooltip.
+    statusBar()->showMessage(line);
+    statusBar()->setToolTip(line);
 }
 
 void MainWindow::bringToFront()
@@ -356,6 +383,7 @@ void MainWindow::shutDown()
         m_serverPage->server().closeConnection();
     m_tray->remove();
     hide();
+    Journal::write(QStringLiteral("exit"), QStringLiteral("the console ends"));
     emit ended();
 }
 

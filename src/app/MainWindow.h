@@ -64,6 +64,8 @@ public:
 
     // A text in the status line, also written to the log.
     void showStatus(const QString &text);
+    // A line of the journal (standard error) under a topic, also shown in the status line.
+    void report(const QString &topic, const QString &text);
 
     // Shown, restored and in front: a tray click, the tray's Restore, a second start.
     void bringToFront();
@@ -93,6 +95,8 @@ private:
     void buildWindow();
     void connectSerialLink();
     void connectSchedules();
+    template <typename Source>
+    void wireFiles(Source *source, const QString &topic);
     void runPageStartUpActions();
     void openPortDialog();
     void showRegisterProgress(int entry, int count);
@@ -128,4 +132,5 @@ private:
     ClientPage *m_clientPage = nullptr;
     ServerPage *m_serverPage = nullptr;
     bool m_shuttingDown = false;
+    QString m_lostMessage; // the box saying the serial device is gone, withdrawn when it is back
 };

@@ -1,3 +1,4 @@
+#include "Journal.h"
 #include "MainWindow.h"
 #include "SingleInstance.h"
 
@@ -13,6 +14,8 @@ int main(int argc, char *argv[])
     if (!instance.claim()) {
         // Another console runs: bring it forward and leave without touching anything.
         instance.activateRunning();
+        Journal::write(QStringLiteral("start"),
+                       QStringLiteral("PAV Control already runs for this machine; it was brought to the front and this start ends."));
         return 0;
     }
 

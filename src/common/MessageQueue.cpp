@@ -1,12 +1,15 @@
 #include "MessageQueue.h"
 
+#include "Journal.h"
+
 #include <QGuiApplication>
+#include <algorithm>
 
 MessageQueue::MessageQueue(QWidget *window) : QObject(window), m_window(window) {}
 
 void MessageQueue::post(const QString &text, const QString &title, QMessageBox::Icon icon)
 {
-    qInfo().noquote() << "message:" << text;
+    Journal::write(QStringLiteral("message"), text);
     emit posted(text);
     if (m_box && m_shownText == text)
         return;
@@ -17,6 +20,14 @@ void MessageQueue::post(const QString &text, const QString &title, QMessageBox::
     m_waiting.push_back({text, title.isEmpty() ? QGuiApplication::applicationDisplayName() : title, icon});
     if (!m_box)
         showNext();
+}
+
+void MessageQueue::withdraw(const QString &text)
+{
+    m_waiting.erase(std::remove_if(m_waiting.begin(), m_waiting.end(), [&](const Message &m) { return m.text == text; }),
+                    m_waiting.end());
+    if (m_box && m_shownText == text)
+        m_box->done(QMessageBox::Ok); // finished() shows the next one
 }
 
 void MessageQueue::showNext()

@@ -20,6 +20,10 @@ public:
     void post(const QString &text, const QString &title = QString(),
               QMessageBox::Icon icon = QMessageBox::NoIcon);
 
+    // A message no longer true (the device it names is back): taken off the screen if it
+    // is shown, out of the queue if it waits.
+    void withdraw(const QString &text);
+
     // The box on screen now, if any.
     QMessageBox *current() const { return m_box; }
     int waiting() const { return static_cast<int>(m_waiting.size()); }

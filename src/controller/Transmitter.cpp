@@ -18,4 +18,6 @@ void Transmitter::TransmitToKVR(int mode, int value, const QByteArray &sValue)
     const int error = m_link.write(frame.bytes);
     if (error != 0)
         emit writeFailed(error);
+    else
+        ++m_framesWritten;
 }

@@ -20,6 +20,9 @@ public:
 
     void TransmitToKVR(int mode, int value, const QByteArray &sValue = QByteArray());
 
+    // Frames the port took since the start, for the operator's count of a Retransmit.
+    qint64 framesWritten() const { return m_framesWritten; }
+
 signals:
     // Emitted for every call, before anything is written.
     void receiveCleared();
@@ -30,4 +33,5 @@ signals:
 private:
     SerialLink &m_link;
     QStringList m_intensityLevels;
+    qint64 m_framesWritten = 0;
 };

@@ -89,6 +89,7 @@ bool VideoControl::SaveSettingFile(const QString &filename)
         return false;
     }
     showFileName(filename);
+    emit saved(filename);
     return true;
 }
 
@@ -108,5 +109,7 @@ void VideoControl::SendVgaRegisters()
         emit status(QStringLiteral("%1: %2; %3 register frames sent.")
                         .arg(RegisterFileName, list.stopReason)
                         .arg(count));
+    } else if (!list.fileMissing) {
+        emit status(QStringLiteral("VGA registers sent: %1 entries of %2").arg(count).arg(RegisterFileName));
     }
 }

@@ -68,6 +68,7 @@ signals:
     void loadFailed(const QString &text);
     // A message for the operator: a save that failed.
     void saveFailed(const QString &text);
+    void saved(const QString &filename);
     // A note for the status line.
     void status(const QString &text);
 

@@ -191,6 +191,7 @@ bool DailyIntensity::SaveIntensityFile(const QString &filename)
         emit saveFailed(saveFailure(filename, failure));
         return false;
     }
+    emit saved(filename);
     setFileDisplay(FileNamePrefix + filename);
     if (!m_table.isEmpty())
         emit tableChanged(1);

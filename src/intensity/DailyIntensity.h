@@ -97,6 +97,7 @@ signals:
     void levelSent(int position, const QDateTime &at);
     void loadFailed(const QString &text);
     void saveFailed(const QString &text);
+    void saved(const QString &filename);
     void status(const QString &text);
 
 private:

@@ -1,5 +1,7 @@
 #include "ConnectionStatusFrame.h"
 
+#include "Journal.h"
+
 #include <QDebug>
 #include <QLineEdit>
 #include <QVBoxLayout>
@@ -19,6 +21,6 @@ void ConnectionStatusFrame::showText(const QString &text)
     // A flooding peer brings thousands of arrivals: the text is only set when it changes.
     if (m_box->text() == text)
         return;
-    qInfo().noquote() << m_box->objectName() + QLatin1Char(':') << text;
+    Journal::write(QStringLiteral("remote"), text);
     m_box->setText(text);
 }

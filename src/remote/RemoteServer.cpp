@@ -89,7 +89,7 @@ void RemoteServer::readArrival()
     emit status(QStringLiteral("Socket Data Arrival"));
     const QByteArray arrival = m_socket->readAll();
     if (arrival == Command)
-        emit refreshRequested();
+        emit refreshRequested(QStringLiteral("%1 port %2").arg(m_socket->peerAddress().toString()).arg(m_socket->peerPort()));
 }
 
 void RemoteServer::closedByClient()

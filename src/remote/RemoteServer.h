@@ -41,7 +41,8 @@ public:
 
 signals:
     void status(const QString &text);
-    void refreshRequested();
+    // The exact word arrived; 'peer' is who sent it (address and port).
+    void refreshRequested(const QString &peer);
 
 private:
     void accept();

@@ -16,7 +16,7 @@ public:
     RemoteServer &server() { return m_server; }
 
 signals:
-    void refreshRequested();
+    void refreshRequested(const QString &peer);
 
 private:
     RemoteServer m_server;

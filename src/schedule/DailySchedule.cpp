@@ -73,6 +73,7 @@ bool DailySchedule::SaveScheduleFile(const QString &filename)
         emit saveFailed(saveFailure(filename, failure));
         return false;
     }
+    emit saved(filename);
     if (m_table.isEmpty())
         return true; // the stored form of an empty table; nothing more is shown
     emit tableChanged(1);

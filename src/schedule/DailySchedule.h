@@ -64,6 +64,7 @@ signals:
     void inForceChanged(int row);
     void loadFailed(const QString &text);
     void saveFailed(const QString &text);
+    void saved(const QString &filename);
     void status(const QString &text);
 
 private:

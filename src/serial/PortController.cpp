@@ -5,9 +5,27 @@
 #include "PortSettingsFile.h"
 #include "SerialLink.h"
 
+#include <QFile>
+#include <unistd.h>
+
 const QString PortController::InvalidPortMessage = QStringLiteral("Invalid com port, Open comm error");
 
 namespace {
+// What keeps a device from opening, as an installer would look for it.
+QString deviceProblem(const QString &device, const QString &systemText)
+{
+    if (device.isEmpty())
+        return QStringLiteral("no device is known for this port number (see ComPorts.txt)");
+    const QByteArray path = QFile::encodeName(device);
+    if (::access(path.constData(), F_OK) != 0)
+        return QStringLiteral("the device is missing");
+    if (::access(path.constData(), R_OK | W_OK) != 0)
+        return QStringLiteral("not permitted: this user may not open it (members of the group dialout may)");
+    if (!systemText.isEmpty())
+        return QStringLiteral("busy or refused (%1); another program may hold it").arg(systemText);
+    return QStringLiteral("its settings were refused");
+}
+
 const QString SettingsFileName = QStringLiteral("comset.prt");
 const QString PortMapFileName = QStringLiteral("ComPorts.txt");
 } // namespace
@@ -56,9 +74,15 @@ int PortController::OpenCom(const PortSettings &selection)
     for (const QString &problem : ports.problems())
         emit status(problem);
 
-    m_lastOpenError = m_link.open(devicePath(ports, selection.portNumber()), selection);
-    if (m_lastOpenError != 0)
+    const QString device = devicePath(ports, selection.portNumber());
+    m_lastOpenError = m_link.open(device, selection);
+    if (m_lastOpenError != 0) {
         emit message(CommErrorText(m_lastOpenError));
+        emit status(QStringLiteral("Com %1 (%2) did not open: %3")
+                        .arg(selection.portNumber())
+                        .arg(device.isEmpty() ? QStringLiteral("no device") : device,
+                             deviceProblem(device, m_link.openFailure())));
+    }
     return m_lastOpenError;
 }
 

@@ -19,9 +19,12 @@ int SerialLink::open(const QString &devicePath, const PortSettings &settings)
     m_retry.stop();
     m_lost = false;
     int lastError = 0;
+    m_openFailure.clear();
     auto remember = [&](PortStep step, bool ok) {
-        if (!ok)
+        if (!ok) {
             lastError = commErrorCode(m_port.error(), step);
+            m_openFailure = m_port.errorString();
+        }
         m_port.clearError();
     };
 

@@ -21,6 +21,8 @@ public:
     void close();
     bool isOpen() const { return m_port.isOpen(); }
     QString devicePath() const { return m_devicePath; }
+    // Why the last open failed, in the system's words ("" after a successful one).
+    QString openFailure() const { return m_openFailure; }
 
     // Writes the bytes in one write and pushes them to the device at once, so a frame is on
     // the line before the caller goes on (paced sends do not run the event loop).
@@ -47,5 +49,6 @@ private:
     QSerialPort m_port;
     QTimer m_retry;
     QString m_devicePath;
+    QString m_openFailure;
     bool m_lost = false;
 };

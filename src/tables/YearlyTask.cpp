@@ -46,6 +46,7 @@ bool YearlyTask::save(const QString &filename)
         emit saveFailed(saveFailure(filename, failure));
         return false;
     }
+    emit saved(filename);
     if (!m_table.isEmpty())
         emit tableChanged(1);
     return true;

@@ -14,13 +14,16 @@ namespace {
 
 const QString InvalidComPort = QStringLiteral("Invalid com port, Open comm error");
 
-// Every text the console put in a message box, in order (it logs each as "message: <text>").
+// Every text the console put in a message box, in order (its journal has each as
+// "<time> message: <text>").
 QStringList messages(const QByteArray &output)
 {
     QStringList texts;
-    for (const QByteArray &line : output.split('\n'))
-        if (line.startsWith("message: "))
-            texts << QString::fromUtf8(line.mid(9));
+    for (const QByteArray &line : output.split('\n')) {
+        const qsizetype at = line.indexOf(" message: ");
+        if (at > 0 && !line.left(at).contains(' '))
+            texts << QString::fromUtf8(line.mid(at + 10));
+    }
     return texts;
 }
 
@@ -222,6 +225,12 @@ private slots:
         QVERIFY2(console.waitForOutput("is back", 12000), console.output().constData());
         QVERIFY(isRaw9600(fresh)); // opened as before
         QCOMPARE(lost(), 1);
+        // The journal has both, each one timestamped line under its topic.
+        for (const char *event : {"is gone", "is back"}) {
+            const QRegularExpression line(QStringLiteral("(^|\\n)\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\\.\\d{3}\\S* port: The serial "
+                                                         "device \\S+ %1").arg(event));
+            QVERIFY2(line.match(QString::fromUtf8(console.output())).hasMatch(), event);
+        }
         fresh.closeMaster(); // watched again: a new loss is reported once more
         QTRY_COMPARE_WITH_TIMEOUT(lost(), 2, 10000);
     }

@@ -3,6 +3,7 @@
 #include "MainWindow.h"
 
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 
 using namespace Frames;
@@ -67,6 +68,13 @@ private slots:
         QVERIFY2(console.start(), console.output().constData());
         const QByteArray bytes = readUntil(pty, line);
         QCOMPARE(bytes.toHex(' '), line.toHex(' '));
+        // The journal has the switch at its minute.
+        console.waitForOutput("intensity: Level High sent", 3000);
+        QVERIFY2(QRegularExpression(QStringLiteral("\\dT00:00:00\\.\\d{3}\\S* intensity: Level High sent|"
+                                                   "\\dT18:00:00\\.\\d{3}\\S* intensity: Level High sent"))
+                     .match(QString::fromUtf8(console.output()))
+                     .hasMatch(),
+                 console.output().constData());
     }
 
     void retransmitSendsTheLevelAndTheWatchdogAfterTheVideo()
