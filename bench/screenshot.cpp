@@ -1,5 +1,6 @@
 // Draws the main window, as started on the demo working folder, into a PNG for the README:
-//   screenshot <working folder> <output.png>
+//   screenshot <working folder> <output.png> [min]
+// With "min" the window is drawn at the smallest size it lets itself be made.
 #include "MainWindow.h"
 
 #include <QApplication>
@@ -15,6 +16,8 @@ int main(int argc, char *argv[])
     MainWindow window{WorkingFolder(QString::fromLocal8Bit(argv[1]))};
     window.resize(900, 600);
     window.startUp();
+    if (argc > 3 && QByteArray(argv[3]) == "min")
+        window.resize(1, 1);
     QTimer::singleShot(500, [&] {
         for (QWidget *w : QApplication::topLevelWidgets()) {
             if (auto *box = qobject_cast<QMessageBox *>(w))

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLineEdit>
 #include <QPushButton>
 #include <QString>
 
@@ -9,6 +10,17 @@ inline QPushButton *makeButton(QWidget *parent, const char *name, const QString 
     auto *button = new QPushButton(caption, parent);
     button->setObjectName(QLatin1String(name));
     return button;
+}
+
+// A box that only shows what the console holds (a value's display, the current file, a
+// connection status): read-only and drawn on the window's colour, so it does not look like a
+// field that ignores typing. Its text can still be selected and copied.
+inline void makeDisplay(QLineEdit *box)
+{
+    box->setReadOnly(true);
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+    box->setPalette(palette);
 }
 
 // A control of another page, found in the window by its name; the client and server pages,

@@ -22,7 +22,7 @@ RegisterPage::RegisterPage(VideoPanel &panel, VideoControl &control, QWidget *pa
     m_saveDefault = makeButton(this, "cmdSaveDefaultNvideo", QStringLiteral("Save Default"));
     m_fileName = new QLineEdit(this);
     m_fileName->setObjectName(QStringLiteral("txtFilenameVideoN"));
-    m_fileName->setReadOnly(true);
+    makeDisplay(m_fileName);
 
     auto *upper = new QHBoxLayout;
     upper->addWidget(new OptionGroupBox(OptionGroup::OperationModeN, panel, this));

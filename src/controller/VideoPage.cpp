@@ -60,7 +60,9 @@ QWidget *VideoPage::buildPictureFrame()
 
         auto *display = new QLineEdit(m_panel.displayText(picture), frame);
         display->setObjectName(info.displayName);
-        display->setReadOnly(true);
+        makeDisplay(display);
+        // Room for the widest value it can show, so the window never cuts it.
+        display->setMinimumWidth(display->fontMetrics().horizontalAdvance(QStringLiteral("255 (100%)")) + 16);
         auto *spin = new QSpinBox(frame);
         spin->setObjectName(info.spinName);
         spin->setRange(0, info.maximum);
@@ -92,7 +94,7 @@ QWidget *VideoPage::buildFileRow()
     layout->setContentsMargins(0, 0, 0, 0);
     m_fileName = new QLineEdit(row);
     m_fileName->setObjectName(QStringLiteral("txtVideofilename"));
-    m_fileName->setReadOnly(true);
+    makeDisplay(m_fileName);
     QPushButton *load = makeButton(row, "cmdOpen", QStringLiteral("&Load"));
     QPushButton *save = makeButton(row, "cmdSave", QStringLiteral("Save"));
     QPushButton *saveAs = makeButton(row, "cmdSaveAs", QStringLiteral("Save As"));

@@ -224,7 +224,7 @@ QWidget *IntensityPage::buildFileButtons()
 {
     auto *row = new QWidget(this);
     m_fileName = named(new QLineEdit(row), "txtIntFilename");
-    m_fileName->setReadOnly(true);
+    makeDisplay(m_fileName);
     auto *layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_fileName, 1);

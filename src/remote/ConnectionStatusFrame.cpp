@@ -1,5 +1,6 @@
 #include "ConnectionStatusFrame.h"
 
+#include "Controls.h"
 #include "Journal.h"
 
 #include <QDebug>
@@ -12,7 +13,7 @@ ConnectionStatusFrame::ConnectionStatusFrame(const QString &caption, const char 
 {
     setObjectName(QLatin1String(frameName));
     m_box->setObjectName(QLatin1String(boxName));
-    m_box->setReadOnly(true);
+    makeDisplay(m_box);
     (new QVBoxLayout(this))->addWidget(m_box);
 }
 

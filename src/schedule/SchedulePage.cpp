@@ -108,7 +108,7 @@ QWidget *SchedulePage::buildFileButtons()
     auto *row = new QWidget(this);
     m_scheduleFile = new QLineEdit(row);
     m_scheduleFile->setObjectName(QStringLiteral("txtScheduleFile"));
-    m_scheduleFile->setReadOnly(true);
+    makeDisplay(m_scheduleFile);
     auto *layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_scheduleFile, 1);

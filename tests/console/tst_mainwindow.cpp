@@ -5,6 +5,8 @@
 #include "TrayIcon.h"
 
 #include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabWidget>
@@ -38,6 +40,42 @@ struct Console {
 class TestMainWindow : public QObject {
     Q_OBJECT
 private slots:
+    void everyCaptionIsWholeAtTheSmallestSize_data()
+    {
+        QTest::addColumn<QList<int>>("pages");
+        for (int page = 0; page < 8; ++page)
+            QTest::addRow("page %d alone", page) << QList<int>{page};
+        QTest::newRow("every page") << QList<int>{0, 1, 2, 3, 4, 5, 6, 7};
+    }
+    void everyCaptionIsWholeAtTheSmallestSize()
+    {
+        QFETCH(QList<int>, pages);
+        Console console(pages);
+        MainWindow &window = console.start();
+        window.resize(1, 1); // as small as the window lets itself be made
+        auto *tabs = window.findChild<QTabWidget *>("SSTab1");
+        QStringList cut;
+        for (int page = 0; page < tabs->count(); ++page) {
+            if (!tabs->isTabVisible(page))
+                continue;
+            tabs->setCurrentIndex(page);
+            QApplication::processEvents();
+            for (QWidget *w : window.findChildren<QWidget *>()) {
+                // A caption needs its whole text; a frame, room for its title.
+                int needed = 0;
+                if (qobject_cast<QLabel *>(w) || qobject_cast<QAbstractButton *>(w))
+                    needed = w->sizeHint().width();
+                else if (qobject_cast<QGroupBox *>(w))
+                    needed = w->minimumSizeHint().width();
+                else if (w->objectName().startsWith("txt") && w->parentWidget()->objectName() == "fraVideoSetting")
+                    needed = w->fontMetrics().horizontalAdvance("255 (100%)"); // a value's display
+                if (w->isVisible() && w->width() < needed)
+                    cut << QStringLiteral("%1 on page %2 (%3 < %4)").arg(w->objectName()).arg(page).arg(w->width()).arg(needed);
+            }
+        }
+        QVERIFY2(cut.isEmpty(), qPrintable(cut.join(", ")));
+    }
+
     void tabToolTipFollowsCurrentPage_data()
     {
         QTest::addColumn<int>("page");
