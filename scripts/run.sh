@@ -2,7 +2,8 @@
 # Sets up, builds and runs the console against the controller simulator, on the demo
 # working folder build/sys (filled from samples/sys the first time; later changes stay).
 # Without a display the console runs offscreen; the simulator's decoded traffic shows in
-# this terminal either way. Ctrl-C ends both.
+# this terminal either way. Ctrl-C ends both. Options are the simulator's, for a line that
+# misbehaves: scripts/run.sh --garbage, scripts/run.sh --vanish-after 5 --back-after 5.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build"
@@ -18,7 +19,7 @@ for sample in "$root"/samples/sys/*; do
 done
 
 # The simulator's device is the working folder's ttyKVR, which ComPorts.txt names as Com 1.
-"$build/kvr-sim" --link "$sys/ttyKVR" --answer 06 &
+"$build/kvr-sim" --link "$sys/ttyKVR" --answer 06 "$@" &
 sim=$!
 trap 'kill "$sim" 2>/dev/null || true' EXIT INT TERM
 for _ in $(seq 50); do
