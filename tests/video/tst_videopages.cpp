@@ -1,6 +1,7 @@
 #include "ConsoleProcess.h"
 #include "Frames.h"
 #include "MainWindow.h"
+#include "MessageQueue.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -95,6 +96,9 @@ private slots:
         QVERIFY(QFile::remove(device) && QFile::link(fresh.slavePath(), device));
         QTRY_VERIFY_WITH_TIMEOUT(console.window->serialLink().isOpen(), 5000);
         QCOMPARE(received(fresh, retransmit.size()), retransmit.toHex(' '));
+        // The box that said it was gone is gone too.
+        const QMessageBox *box = console.window->messages().current();
+        QVERIFY(!box || !box->text().contains("is gone"));
     }
 
     void aModeChosenInEitherGroupIsShownInBoth_data()
