@@ -13,6 +13,7 @@ struct InstallationConfig {
     static constexpr int MinLevels = 2; // both intensity lists preselect position 1
     static constexpr int MaxLevels = 5; // the tables hold six names and six codes
     static constexpr int TableSize = 6;
+    static constexpr int MaxNameLength = 64; // captions and level names beyond it are cut
 
     int pageCount = PageCount;
     int pagesPerRow = PageCount;
@@ -29,9 +30,10 @@ struct InstallationConfig {
 };
 
 struct ConfigSetupRead {
-    InstallationConfig config; // with no page in use when the file could not be used
-    QString problem;           // why the file could not be used; empty when it was
+    InstallationConfig config; // as far as read: no page in use when the file could not be used
+    QString problem;           // why the read stopped early; empty when the whole file was read
     QString warning;           // something brought into line, e.g. the level count
+    int pageRecordsRead = 0;   // page records read before any problem
 };
 
 // LoadConfigSetup's reading part. Fields in order: page count and an ignored text, pages
@@ -39,6 +41,9 @@ struct ConfigSetupRead {
 // one more level name than levels, a code per level, an ignored text, the watchdog flag.
 class ConfigSetup {
 public:
+    // Eight page records and six levels take a few hundred bytes; this is plenty.
+    static constexpr qint64 MaxFileSize = 64 * 1024;
+
     static ConfigSetupRead parse(const QByteArray &data);
     static ConfigSetupRead read(const QString &path);
 };

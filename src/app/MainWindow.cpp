@@ -235,11 +235,16 @@ void MainWindow::LoadConfigSetup()
 {
     const ConfigSetupRead read = ConfigSetup::read(m_folder.file(QStringLiteral("ConfigSetup.txt")));
     m_config = read.config;
-    if (!read.problem.isEmpty()) {
+    if (!read.problem.isEmpty() && read.pageRecordsRead == 0) {
         m_messages->post(
             QStringLiteral("ConfigSetup.txt in %1 cannot be used: %2. The console goes on with no page "
                            "in use.")
                 .arg(m_folder.path(), read.problem));
+    } else if (!read.problem.isEmpty()) {
+        m_messages->post(QStringLiteral("ConfigSetup.txt in %1 breaks off: %2. The %3 page records read "
+                                        "before that are used; the other pages are off.")
+                             .arg(m_folder.path(), read.problem)
+                             .arg(read.pageRecordsRead));
     }
     if (!read.warning.isEmpty())
         m_messages->post(QStringLiteral("ConfigSetup.txt: %1.").arg(read.warning));

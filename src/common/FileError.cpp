@@ -5,6 +5,8 @@ QString fileErrorText(int number)
     switch (static_cast<FileError>(number)) {
     case FileError::None:
         return QString();
+    case FileError::FileTooLarge:
+        return QStringLiteral("File too large");
     case FileError::TypeMismatch:
         return QStringLiteral("Type mismatch");
     case FileError::FileNotFound:

@@ -6,6 +6,7 @@
 // reported, so an operator's notes on "Error # 53" keep their meaning.
 enum class FileError {
     None = 0,
+    FileTooLarge = 7, // more than any file of its kind holds; refused unread
     TypeMismatch = 13, // a field that is not a number where a number belongs
     FileNotFound = 53,
     InputPastEnd = 62,   // the file ended before a field

@@ -50,7 +50,7 @@ std::optional<QString> RecordReader::next()
         if (close < 0)
             close = m_data.size(); // an unclosed quote runs to the end of the data
         field = m_data.mid(open, close - open);
-        m_pos = close + 1;
+        m_pos = qMin(close + 1, m_data.size());
         while (m_pos < m_data.size() && m_data.at(m_pos) != ',' && !isLineEnd(m_data.at(m_pos)))
             ++m_pos;
     } else {

@@ -11,6 +11,15 @@
 // Returns an empty text on success, otherwise the system's description of the failure.
 QString writeWholeFile(const QString &path, const QByteArray &data);
 
-// Reads a whole file. 'error' is set to the FileError number (FileNotFound, PathFileAccess)
-// when it cannot be read, else to 0.
-QByteArray readWholeFile(const QString &path, int *error);
+// The most a reader takes in when its kind of file sets no limit of its own.
+inline constexpr qint64 DefaultReadLimit = 32 * 1024 * 1024;
+
+// Reads a whole file. 'error' is set to the FileError number (FileNotFound, PathFileAccess,
+// FileTooLarge) when it cannot be read, else to 0; 'why' then says what is wrong in words.
+// Only regular files are read: a FIFO, device or socket is refused without being waited
+// on, and so is a file of more than 'maxBytes'.
+QByteArray readWholeFile(const QString &path, int *error, qint64 maxBytes = DefaultReadLimit,
+                         QString *why = nullptr);
+
+// "64 KiB", "32 MiB": a read limit in words.
+QString sizeText(qint64 bytes);

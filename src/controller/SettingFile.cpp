@@ -53,10 +53,12 @@ SettingFileRead SettingFile::parse(const QByteArray &data)
 SettingFileRead SettingFile::read(const QString &path)
 {
     int error = 0;
-    const QByteArray data = readWholeFile(path, &error);
+    QString why;
+    const QByteArray data = readWholeFile(path, &error, MaxFileSize, &why);
     if (error != 0) {
         SettingFileRead result;
         result.error = error;
+        result.refusal = why;
         return result;
     }
     return parse(data);

@@ -14,6 +14,7 @@ struct SettingFileRead {
     QList<int> values;         // brightness, contrast, saturation, hue as far as read and accepted
     int error = 0;             // 0, or the FileError number that stopped the read
     qsizetype errorOffset = 0; // byte offset of the field that stopped the read
+    QString refusal;           // why the file could not be read at all, in words
     bool complete() const { return error == 0; }
 };
 
@@ -21,6 +22,9 @@ struct SettingFileRead {
 // VideoSettings, one quoted field a line, CR LF line ends.
 class SettingFile {
 public:
+    // Nine short fields; a file this large is not a setting file.
+    static constexpr qint64 MaxFileSize = 64 * 1024;
+
     static SettingFileRead parse(const QByteArray &data);
     // FileNotFound or PathFileAccess when the file cannot be read.
     static SettingFileRead read(const QString &path);

@@ -73,7 +73,8 @@ VgaRegisterList VgaRegisterFile::parse(const QByteArray &data)
 VgaRegisterList VgaRegisterFile::read(const QString &path)
 {
     int error = 0;
-    const QByteArray data = readWholeFile(path, &error);
+    QString why;
+    const QByteArray data = readWholeFile(path, &error, MaxFileSize, &why);
     if (error == static_cast<int>(FileError::FileNotFound)) {
         VgaRegisterList list;
         list.stopReason = QStringLiteral("file not found");
@@ -82,7 +83,7 @@ VgaRegisterList VgaRegisterFile::read(const QString &path)
     }
     if (error != 0) {
         VgaRegisterList list;
-        list.stopReason = QStringLiteral("file cannot be read");
+        list.stopReason = QStringLiteral("file cannot be read (%1)").arg(why);
         return list;
     }
     return parse(data);

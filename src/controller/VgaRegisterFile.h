@@ -17,6 +17,9 @@ struct VgaRegisterList {
 // Fields are read as records, so an entry may run over a line end.
 class VgaRegisterFile {
 public:
+    // Thousands of register entries, one a line, with room to spare.
+    static constexpr qint64 MaxFileSize = 1024 * 1024;
+
     static VgaRegisterList parse(const QByteArray &data);
     static VgaRegisterList read(const QString &path);
 };

@@ -62,6 +62,11 @@ bool VideoControl::OpenSettingFile(const QString &filename)
         emit loadFailed(ComposeFileError(read.error, LoadSource));
         return false;
     }
+    if (!read.refusal.isEmpty()) {
+        emit loadFailed(ComposeFileError(read.error, LoadSource) +
+                        QStringLiteral(" (%1: %2)").arg(filename, read.refusal));
+        return false;
+    }
 
     for (int i = 0; i < read.texts.size(); ++i)
         m_panel.setText(i, read.texts.at(i));

@@ -75,10 +75,11 @@ Read parse(const QByteArray &data)
 Read readFile(const QString &path)
 {
     int error = 0;
-    const QByteArray data = readWholeFile(path, &error);
+    QString why;
+    const QByteArray data = readWholeFile(path, &error, TableRecord::MaxFileSize, &why);
     if (error != 0) {
         Read read;
-        return failed(read, static_cast<FileError>(error), 0, fileErrorText(error));
+        return failed(read, static_cast<FileError>(error), 0, why);
     }
     return parse(data);
 }

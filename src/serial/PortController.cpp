@@ -37,11 +37,18 @@ PortController::PortController(SerialLink &link, const WorkingFolder &folder, QO
 
 void PortController::OpenComSetting()
 {
-    const PortSettingsRead read = PortSettingsFile::read(m_folder.file(SettingsFileName));
+    const PortSettingsRead read = PortSettingsFile::read(m_folder.file(SettingsFileName), m_settings);
     if (read.error == static_cast<int>(FileError::FileNotFound)) {
         const QString failure = WritePortSettings();
         if (!failure.isEmpty())
             emit status(QStringLiteral("comset.prt could not be created: %1").arg(failure));
+        return;
+    }
+    if (read.error == static_cast<int>(FileError::InputPastEnd)) {
+        m_settings = read.settings;
+        emit status(QStringLiteral("comset.prt is short: %1; the settings before it are kept and the port "
+                                   "stays closed")
+                        .arg(read.problem));
         return;
     }
     if (!read.ok()) {

@@ -36,10 +36,11 @@ PortDirectory PortDirectory::read(const QString &comPortsFile)
     if (!QFileInfo::exists(comPortsFile))
         return PortDirectory();
     int error = 0;
-    const QByteArray data = readWholeFile(comPortsFile, &error);
+    QString why;
+    const QByteArray data = readWholeFile(comPortsFile, &error, MaxFileSize, &why);
     PortDirectory directory = parse(data);
     if (error != 0)
-        directory.m_problems << QStringLiteral("ComPorts.txt cannot be read");
+        directory.m_problems << QStringLiteral("ComPorts.txt cannot be read: %1").arg(why);
     return directory;
 }
 

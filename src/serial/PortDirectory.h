@@ -13,6 +13,9 @@ class PortDirectory {
 public:
     PortDirectory() = default;
 
+    // Twelve records with long device paths fit many times over.
+    static constexpr qint64 MaxFileSize = 64 * 1024;
+
     static PortDirectory parse(const QByteArray &data);
     // A missing file is no problem: every port keeps its usual name.
     static PortDirectory read(const QString &comPortsFile);

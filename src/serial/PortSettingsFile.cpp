@@ -15,28 +15,36 @@ QByteArray PortSettingsFile::format(const PortSettings &s)
     return bytes;
 }
 
-PortSettingsRead PortSettingsFile::parse(const QByteArray &data)
+PortSettingsRead PortSettingsFile::parse(const QByteArray &data, const PortSettings &before)
 {
     static const std::array<const char *, 5> names{"port", "baud rate", "data bits", "parity", "stop bits"};
     PortSettingsRead result;
+    result.settings = before;
     RecordReader reader(data);
-    std::array<int, 5> values{};
+    std::array<int, 5> values{before.PortIndex, before.BaudRateIndex, before.DataBitsIndex, before.ParityIndex,
+                              before.StopBitsIndex};
+    auto settingsOf = [&values] { return PortSettings{values[0], values[1], values[2], values[3], values[4]}; };
     for (size_t i = 0; i < values.size(); ++i) {
         const std::optional<QString> field = reader.next();
         if (!field) {
+            // The positions read before the end are kept, as the file is read into them one
+            // by one; the port is not opened with a half-read setting.
             result.error = static_cast<int>(FileError::InputPastEnd);
             result.problem = QStringLiteral("the %1 setting is missing").arg(names[i]);
+            if (settingsOf().isValid())
+                result.settings = settingsOf();
             return result;
         }
-        const std::optional<int> value = NumberText::strictWhole(*field, -32768, 32767);
+        // The number at the start of the field, blanks skipped; no number gives 0.
+        const std::optional<int> value = NumberText::leadingWhole(*field, -32768, 32767);
         if (!value) {
-            result.error = static_cast<int>(FileError::TypeMismatch);
-            result.problem = QStringLiteral("the %1 setting \"%2\" is not a number").arg(names[i], *field);
+            result.error = static_cast<int>(FileError::InvalidValue);
+            result.problem = QStringLiteral("the %1 setting \"%2\" is outside -32768 to 32767").arg(names[i], *field);
             return result;
         }
         values[i] = *value;
     }
-    const PortSettings read{values[0], values[1], values[2], values[3], values[4]};
+    const PortSettings read = settingsOf();
     if (!read.isValid()) {
         // A hand-edited position outside its list cannot be selected in the dialog.
         result.error = static_cast<int>(FileError::InvalidValue);
@@ -48,17 +56,19 @@ PortSettingsRead PortSettingsFile::parse(const QByteArray &data)
     return result;
 }
 
-PortSettingsRead PortSettingsFile::read(const QString &path)
+PortSettingsRead PortSettingsFile::read(const QString &path, const PortSettings &before)
 {
     int error = 0;
-    const QByteArray data = readWholeFile(path, &error);
+    QString why;
+    const QByteArray data = readWholeFile(path, &error, MaxFileSize, &why);
     if (error != 0) {
         PortSettingsRead result;
+        result.settings = before;
         result.error = error;
-        result.problem = fileErrorText(error);
+        result.problem = why;
         return result;
     }
-    return parse(data);
+    return parse(data, before);
 }
 
 QString PortSettingsFile::write(const QString &path, const PortSettings &settings)

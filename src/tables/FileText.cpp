@@ -5,7 +5,12 @@
 QString loadFailure(int error, qsizetype where, const QString &why, const QString &source, const QString &filename)
 {
     QString text = ComposeFileError(error, source) + QStringLiteral(" (") + filename;
-    if (where > 0 || why != fileErrorText(error))
+    // A file that could not be read at all has no place to point at.
+    const bool unread = error == int(FileError::FileNotFound) || error == int(FileError::PathFileAccess) ||
+                        error == int(FileError::FileTooLarge);
+    if (unread && why != fileErrorText(error))
+        text += QStringLiteral(": %1").arg(why);
+    else if (!unread)
         text += QStringLiteral(": %1 at byte %2").arg(why).arg(where);
     return text + QLatin1Char(')');
 }

@@ -102,9 +102,10 @@ Read parse(RecordReader &reader, int cellCount)
 Read readFile(const QString &path, int cellCount)
 {
     int error = 0;
-    const QByteArray data = readWholeFile(path, &error);
+    QString why;
+    const QByteArray data = readWholeFile(path, &error, MaxFileSize, &why);
     if (error != 0)
-        return failure(static_cast<FileError>(error), 0, fileErrorText(error));
+        return failure(static_cast<FileError>(error), 0, why);
     return parse(data, cellCount);
 }
 

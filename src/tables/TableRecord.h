@@ -13,6 +13,9 @@ class RecordWriter;
 // by CR, then CR LF. A table without entries is stored as nothing at all (a 0-byte file).
 namespace TableRecord {
 
+// 32767 entries with long paths in them (a kilobyte each) and room to spare.
+inline constexpr qint64 MaxFileSize = 48 * 1024 * 1024;
+
 QByteArray write(const Table &table);
 // The record after others of a file (the intensity file's table); nothing for no entries.
 void append(RecordWriter &writer, const Table &table);

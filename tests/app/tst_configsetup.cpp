@@ -80,27 +80,43 @@ private slots:
         QCOMPARE(::summary(read), summary);
     }
 
-    void unusableFileLeavesNoPageInUse_data()
+    void brokenFileKeepsWhatWasRead_data()
     {
-        QTest::addColumn<QByteArray>("data"); // none: the file is missing
+        QTest::addColumn<QByteArray>("data"); // null: the file is missing
+        QTest::addColumn<QString>("summary");
+        QTest::addColumn<int>("pageRecords");
         const QByteArray good = configFile(AllInUse);
-        QTest::newRow("missing file") << QByteArray();
-        QTest::newRow("ends inside the page records") << good.left(good.indexOf("4,\"E\""));
-        QTest::newRow("letter for a page flag") << configFile(eightPages("1 1 x 1 1 1 1 1"));
+        const QString none = "Video- NVideo- Schedule- SchTask- Intensity- IntTask- Client- Server- | 2 levels "
+                             ",,,,, | ,,,,, | 0";
+        QTest::newRow("missing file") << QByteArray() << none << 0;
+        QTest::newRow("nine pages") << configFile(QByteArray(AllInUse).replace("8,'P", "9,'P") + "|8,'I',1") << none << 0;
+        // The page records before the break stay in use.
+        QTest::newRow("ends inside the page records")
+            << good.left(good.indexOf("4,\"E\"")) << "A+ B+ C+ D+ Intensity- IntTask- Client- Server- | 2 levels "
+                                                         ",,,,, | ,,,,, | 0"
+            << 4;
         QTest::newRow("page index past the page count")
-            << configFile("3,'Pages'|4,'Per row'|0,'A',1|1,'B',1|3,'C',1");
-        QTest::newRow("nine pages") << configFile(QByteArray(AllInUse).replace("8,'P", "9,'P") + "|8,'I',1");
+            << configFile("3,'Pages'|4,'Per row'|0,'A',1|1,'B',1|3,'C',1")
+            << "A+ B+ Schedule- SchTask- Intensity- IntTask- Client- Server- | 2 levels ,,,,, | ,,,,, | 0" << 2;
     }
-    void unusableFileLeavesNoPageInUse()
+    void brokenFileKeepsWhatWasRead()
     {
         QFETCH(QByteArray, data);
         QTemporaryDir dir;
         const ConfigSetupRead read =
             data.isNull() ? ConfigSetup::read(dir.filePath("ConfigSetup.txt")) : ConfigSetup::parse(data);
         QVERIFY(!read.problem.isEmpty());
-        QCOMPARE(summary(read),
-                 "Video- NVideo- Schedule- SchTask- Intensity- IntTask- Client- Server- | 2 levels "
-                 ",,,,, | ,,,,, | 0");
+        QTEST(summary(read), "summary");
+        QTEST(read.pageRecordsRead, "pageRecords");
+    }
+
+    void fieldsReadByTheNumberRule()
+    {
+        // "1 on", "8 pages" and an empty flag are numbers by the rule every file follows.
+        const ConfigSetupRead read = ConfigSetup::parse(configFile(
+            QByteArray(eightPages("1 1 1 1 1 1 1 1")).replace("8,'Pages'", "8 pages,'Pages'").replace("0,'A',1", "0,'A',1 on").replace("1,'B',1", "1,'B',")));
+        QCOMPARE(read.problem, QString());
+        QVERIFY(summary(read).startsWith("A+ B- C+"));
     }
 };
 

@@ -1,7 +1,13 @@
 #include "RecordReader.h"
+#include "FileError.h"
 #include "RecordWriter.h"
+#include "SafeFile.h"
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
+#include <sys/stat.h>
 
 namespace {
 
@@ -45,6 +51,48 @@ private slots:
         QFETCH(QByteArray, data);
         QFETCH(QStringList, fields);
         QCOMPARE(::fields(data), fields);
+    }
+
+    void positionsStayInsideTheData()
+    {
+        RecordReader reader("1,\"abc");
+        reader.next();
+        reader.next();
+        QVERIFY(reader.atEnd());
+        QVERIFY(!reader.next());
+        QCOMPARE(reader.fieldStart(), 6); // the end of the data, not one past it
+    }
+
+    void readerRefusesWhatIsNoPlainFileOrTooLarge_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("error");
+        QTest::addColumn<QString>("why");
+        QTest::newRow("a FIFO, without waiting for a writer") << "fifo" << int(FileError::PathFileAccess) << "a FIFO";
+        QTest::newRow("a folder") << "folder" << int(FileError::PathFileAccess) << "a folder";
+        QTest::newRow("more than the limit") << "large" << int(FileError::FileTooLarge) << "larger than 1 KiB";
+        QTest::newRow("missing") << "missing" << int(FileError::FileNotFound) << "File not found";
+    }
+    void readerRefusesWhatIsNoPlainFileOrTooLarge()
+    {
+        QFETCH(QString, kind);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("default.pav");
+        if (kind == "fifo")
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        else if (kind == "folder")
+            QVERIFY(QDir(dir.path()).mkdir("default.pav"));
+        else if (kind == "large") {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(QByteArray(1025, 'x'));
+        }
+        int error = 0;
+        QString said;
+        QVERIFY(readWholeFile(path, &error, 1024, &said).isEmpty());
+        QTEST(error, "error");
+        QFETCH(QString, why);
+        QVERIFY2(said.contains(why), qPrintable(said));
     }
 
     // What the writer forms, the reader gives back field for field.

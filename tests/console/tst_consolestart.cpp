@@ -3,6 +3,7 @@
 
 #include <QDateTime>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -57,16 +58,8 @@ qint64 cpuTicks(qint64 pid)
 
 class TestConsoleStart : public QObject {
     Q_OBJECT
-    // Lock and local socket go into a folder of each test's own, away from other consoles.
-    std::unique_ptr<QTemporaryDir> m_temp;
 
 private slots:
-    void init()
-    {
-        m_temp = std::make_unique<QTemporaryDir>();
-        qputenv("TMPDIR", m_temp->path().toLocal8Bit());
-    }
-
     void startUp_data()
     {
         QTest::addColumn<QByteArray>("comset"); // null: no comset.prt
@@ -135,7 +128,7 @@ private slots:
         PtyPair pty;
         folder.useAsComPort(pty);
         folder.usePages({});
-        const QString lock = QDir::tempPath() + "/pav-control.lock";
+        const QString lock = folder.tempPath() + "/pav-control.lock";
         ConsoleProcess first(folder), next(folder), further(folder);
         auto ended = [](ConsoleProcess &console) {
             return console.process().state() == QProcess::NotRunning;
@@ -186,15 +179,31 @@ private slots:
     void secondStartAsksRunningConsoleToComeForward()
     {
         // The test stands in for the running console, through the console's own class.
+        ConsoleFolder folder;
+        const QByteArray machineTemp = qgetenv("TMPDIR");
+        const auto restore = qScopeGuard([&] { qputenv("TMPDIR", machineTemp); });
+        qputenv("TMPDIR", folder.tempPath().toLocal8Bit());
         SingleInstance running(QStringLiteral("pav-control"));
         QVERIFY(running.claim());
         QSignalSpy asked(&running, &SingleInstance::activationRequested);
-        ConsoleFolder folder;
         ConsoleProcess second(folder);
         second.process().start(folder.root() + "/pav-control", {});
         QVERIFY(asked.wait(10000));
         QVERIFY(second.process().waitForFinished(10000) && second.process().exitCode() == 0);
         QVERIFY(!folder.exists("comset.prt"));
+    }
+
+    void startsBesideTheMachinesOwnConsole()
+    {
+        // A console the machine runs holds the lock in the usual temporary folder (here the
+        // test holds it, unless a real console already does).
+        SingleInstance machines(QStringLiteral("pav-control"));
+        machines.claim();
+        QVERIFY(QFile::exists(QDir::tempPath() + "/pav-control.lock"));
+        ConsoleFolder folder;
+        folder.usePages({});
+        ConsoleProcess console(folder);
+        QVERIFY2(console.start(), console.output().constData());
     }
 
     void vanishedDeviceIsReportedOnceAndComesBack()

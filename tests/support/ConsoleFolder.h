@@ -11,9 +11,19 @@
 // puts there, and optionally a pseudo-terminal as Com 1 (9600,N,8,1).
 class ConsoleFolder {
 public:
-    ConsoleFolder() { QDir(m_dir.path()).mkpath(QStringLiteral("sys")); }
+    ConsoleFolder()
+    {
+        for (const char *name : {"sys", "tmp", "run", "home"})
+            QDir(m_dir.path()).mkpath(QLatin1String(name));
+        QFile::setPermissions(m_dir.filePath(QStringLiteral("run")),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
 
     QString root() const { return m_dir.path(); }
+    // The console's own temporary, runtime and home folders (its lock and socket are in tmp/).
+    QString tempPath() const { return m_dir.filePath(QStringLiteral("tmp")); }
+    QString runtimePath() const { return m_dir.filePath(QStringLiteral("run")); }
+    QString homePath() const { return m_dir.filePath(QStringLiteral("home")); }
     QString sysPath() const { return m_dir.filePath(QStringLiteral("sys")); }
     QString file(const QString &name) const { return sysPath() + QLatin1Char('/') + name; }
 

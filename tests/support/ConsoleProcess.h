@@ -21,6 +21,11 @@ public:
         m_process.setProcessChannelMode(QProcess::MergedChannels);
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        // A console of the machine's own, or of another test, must neither stop this one nor
+        // be brought forward by it.
+        env.insert(QStringLiteral("TMPDIR"), folder.tempPath());
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), folder.runtimePath());
+        env.insert(QStringLiteral("HOME"), folder.homePath());
         m_process.setProcessEnvironment(env);
     }
     ~ConsoleProcess() { stop(); }
