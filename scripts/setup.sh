@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-serialport-dev libgl-dev
   fonts-dejavu-core
   xvfb xauth faketime socat
+  clang
 )
 
 missing=()
