@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -191,6 +192,21 @@ private slots:
         QVERIFY(asked.wait(10000));
         QVERIFY(second.process().waitForFinished(10000) && second.process().exitCode() == 0);
         QVERIFY(!folder.exists("comset.prt"));
+    }
+
+    void hostileFilesInTheWorkingFolderDoNotHoldTheStartUp()
+    {
+        // A FIFO where a file belongs would block for good; an oversized file would take
+        // minutes and hundreds of megabytes. Each is refused with its reason.
+        ConsoleFolder folder;
+        folder.usePages({0, 1});
+        for (const char *name : {"comset.prt", "ComPorts.txt", "default.pav"})
+            QCOMPARE(::mkfifo(QFile::encodeName(folder.file(name)).constData(), 0600), 0);
+        folder.write("VGAReg.cfg", QByteArray(2 * 1024 * 1024, '1'));
+        ConsoleProcess console(folder);
+        QVERIFY2(console.start(), console.output().constData());
+        QVERIFY2(console.waitForOutput("a FIFO, not a file") && console.waitForOutput("larger than 1 MiB"),
+                 console.output().constData());
     }
 
     void startsBesideTheMachinesOwnConsole()
