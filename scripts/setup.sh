@@ -8,7 +8,10 @@ packages=(
   qt6-base-dev qt6-serialport-dev libgl-dev
   fonts-dejavu-core
   xvfb xauth faketime socat
+  # the sanitizer build and libFuzzer
   clang
+  # the Debian package: its icon sizes, CPack's dependency lookup, the menu entry check
+  librsvg2-bin dpkg-dev file desktop-file-utils
 )
 
 missing=()
