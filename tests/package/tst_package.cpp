@@ -146,8 +146,8 @@ private slots:
     {
         QTest::addColumn<QString>("previousVersion"); // what dpkg passes postinst
         QTest::addColumn<bool>("deletedSampleBack");
-        QTest::newRow("installed again after a removal") << QString() << true;
-        QTest::newRow("upgrade") << QString("2.0.0.0") << false;
+        QTest::newRow("first install over a folder put there before") << QString() << true;
+        QTest::newRow("upgrade, or installed again after a removal") << QString("2.0.0.0") << false;
     }
     void workingFolderSeededOnlyOnAFirstInstall()
     {
