@@ -16,7 +16,8 @@ struct Run {
     QByteArray output; // standard output and error together
 };
 
-Run run(const QString &program, const QStringList &arguments, const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment())
+Run run(const QString &program, const QStringList &arguments,
+        const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment())
 {
     QProcess process;
     process.setProcessEnvironment(env);
@@ -48,7 +49,8 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_work.isValid());
-        const Run cpack = run(PAV_CPACK, {"-G", "DEB", "--config", PAV_BUILD_DIR "/CPackConfig.cmake", "-B", m_work.path()});
+        const Run cpack = run(
+            PAV_CPACK, {"-G", "DEB", "--config", PAV_BUILD_DIR "/CPackConfig.cmake", "-B", m_work.path()});
         QVERIFY2(cpack.exitCode == 0, cpack.output.constData());
         const QStringList debs = QDir(m_work.path()).entryList({"pav-control_*.deb"});
         QCOMPARE(debs.size(), 1);
@@ -66,14 +68,15 @@ private slots:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("mode");
-        QTest::newRow("console") << InstallDir + "/pav-control" << "-rwxr-xr-x";
-        QTest::newRow("simulator") << InstallDir + "/kvr-sim" << "-rwxr-xr-x";
-        QTest::newRow("command") << "/usr/bin/pav-control" << "-rwxr-xr-x";
-        QTest::newRow("autostart command") << "/usr/bin/pav-control-autostart" << "-rwxr-xr-x";
-        QTest::newRow("menu entry") << "/usr/share/applications/pav-control.desktop" << "-rw-r--r--";
-        QTest::newRow("icon source") << "/usr/share/icons/hicolor/scalable/apps/pav-control.svg" << "-rw-r--r--";
+        const QString program = "-rwxr-xr-x", data = "-rw-r--r--";
+        QTest::newRow("console") << InstallDir + "/pav-control" << program;
+        QTest::newRow("simulator") << InstallDir + "/kvr-sim" << program;
+        QTest::newRow("command") << "/usr/bin/pav-control" << program;
+        QTest::newRow("autostart command") << "/usr/bin/pav-control-autostart" << program;
+        QTest::newRow("menu entry") << "/usr/share/applications/pav-control.desktop" << data;
+        QTest::newRow("icon source") << "/usr/share/icons/hicolor/scalable/apps/pav-control.svg" << data;
         for (const QString &sample : QDir(PAV_SAMPLES_DIR).entryList(QDir::Files))
-            QTest::newRow(qPrintable(sample)) << InstallDir + "/share/samples/" + sample << "-rw-r--r--";
+            QTest::newRow(qPrintable(sample)) << InstallDir + "/share/samples/" + sample << data;
     }
     void files()
     {
@@ -205,7 +208,8 @@ private slots:
         // Each of the samples' two pages sends its mode and the sample VGAReg.cfg.
         const QByteArray registers = "0B vga 11 00 5F\n0B vga 11 01 4F\n0B vga 11 02 50\n"
                                      "0B vga 11 03 82\n0B vga 11 04 55\n0B vga 11 05 81\n";
-        const QByteArray expected = "01 mode Both\n08 antigamma Off\n" + registers + "01 mode Both\n" + registers;
+        const QByteArray expected =
+            "01 mode Both\n08 antigamma Off\n" + registers + "01 mode Both\n" + registers;
         QByteArray lines;
         const auto received = [&] {
             lines += simulator.readAllStandardOutput();
