@@ -42,7 +42,7 @@ void DailyIntensity::selectManual()
     m_mode = Mode::Manual;
     m_runner.stop();
     emit inForceChanged(0);
-    m_applyEnabled = true;
+    setApplyEnabled(true);
     emit changed();
 }
 
@@ -51,7 +51,7 @@ void DailyIntensity::selectAutomatic()
     m_mode = Mode::Automatic;
     m_runner.start();
     if (m_table.isEmpty())
-        m_applyEnabled = false;
+        setApplyEnabled(false);
     emit changed();
 }
 
@@ -86,6 +86,14 @@ void DailyIntensity::selectWatchdogSwitchOff()
 {
     m_switchOff = true;
     emit changed();
+}
+
+void DailyIntensity::setApplyEnabled(bool enabled)
+{
+    // Said each time an action sets it, even to the state it had: the page follows these
+    // actions only, so a button disabled by another page's start-up stays so until one runs.
+    m_applyEnabled = enabled;
+    emit applyEnabledSet(enabled);
 }
 
 void DailyIntensity::setModifyEnabled(bool enabled)
@@ -162,7 +170,7 @@ void DailyIntensity::applyHeader(const IntensityFile::Read &read)
 void DailyIntensity::applyTable(const IntensityFile::Read &read)
 {
     if (!read.hasTable) {
-        m_applyEnabled = m_mode == Mode::Manual;
+        setApplyEnabled(m_mode == Mode::Manual);
         m_runner.clear();
         m_table.clear();
         emit tableChanged(0);
@@ -173,7 +181,7 @@ void DailyIntensity::applyTable(const IntensityFile::Read &read)
     m_table.sortByCell(TimeCell);
     emit tableChanged(m_table.isEmpty() ? 0 : 1);
     RefreshIntensityTable();
-    m_applyEnabled = true;
+    setApplyEnabled(true);
     emit changed();
 }
 
@@ -266,7 +274,7 @@ int DailyIntensity::add(int currentRow, const QString &time)
     const int row = sorted(m_table.insertAfter(currentRow, {QString(), time, name, QString::number(m_autoLevel)}));
     emit tableChanged(row);
     m_modifyEnabled = true;
-    m_applyEnabled = true;
+    setApplyEnabled(true);
     m_runner.start();
     emit changed();
     return row;

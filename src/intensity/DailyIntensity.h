@@ -92,6 +92,8 @@ signals:
     // The mode, a list position, the watchdog or a button's state changed.
     void changed();
     void tableChanged(int currentRow);
+    // An action enabled or disabled Apply.
+    void applyEnabledSet(bool enabled);
     void fileDisplayChanged(const QString &text);
     void inForceChanged(int row);
     void levelSent(int position, const QDateTime &at);
@@ -102,6 +104,7 @@ signals:
 
 private:
     bool isDefaultFile(const QString &path) const;
+    void setApplyEnabled(bool enabled);
     void applyHeader(const IntensityFile::Read &read);
     void applyTable(const IntensityFile::Read &read);
     void sendLevel(int position);

@@ -217,6 +217,9 @@ QWidget *IntensityPage::buildWatchdogRow()
     });
     connect(m_delay, &QLineEdit::textChanged, &m_intensity, &DailyIntensity::setDelayText);
     connect(m_apply, &QPushButton::clicked, &m_intensity, &DailyIntensity::apply);
+    // Apply follows only the actions that set it, so another page's start-up can hold it off.
+    m_apply->setEnabled(m_intensity.applyEnabled());
+    connect(&m_intensity, &DailyIntensity::applyEnabledSet, m_apply, &QPushButton::setEnabled);
     return row;
 }
 
@@ -269,7 +272,6 @@ void IntensityPage::showState()
     if (m_delay->text() != m_intensity.delayText())
         m_delay->setText(m_intensity.delayText());
     m_delay->setEnabled(!m_intensity.switchOff());
-    m_apply->setEnabled(m_intensity.applyEnabled());
     m_modify->setEnabled(m_intensity.modifyEnabled());
 }
 

@@ -79,7 +79,9 @@ void ClientPage::connectToServer()
         m_messages.post(QStringLiteral("Please Enter Host Server Name"));
         return;
     }
-    m_client.connectToServer();
+    // Disabled first: a connection that fails at once reports its error (which enables them
+    // again) before connectToServer returns.
     m_connect->setEnabled(false);
     m_host->setEnabled(false);
+    m_client.connectToServer();
 }

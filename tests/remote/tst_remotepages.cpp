@@ -3,6 +3,7 @@
 #include "MessageQueue.h"
 #include "TestNetwork.h"
 
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -95,6 +96,10 @@ private slots:
         QTest::newRow("nobody listening") << "127.0.0.1"
                                           << "Connection is forcefully rejected."
                                           << "";
+        // Outside the test's loopback-only network the attempt fails before it returns.
+        QTest::newRow("network unreachable at once") << "10.1.2.3"
+                                                     << "The network cannot be reached from this host at this time."
+                                                     << "";
     }
     void connectFailures()
     {
@@ -156,6 +161,13 @@ private slots:
             QVERIFY2(console.find(name)->isEnabled(), qPrintable(name));
         for (const QString &name : disabled)
             QVERIFY2(!console.find(name)->isEnabled(), qPrintable(name));
+        // Editing a page that sets no button state leaves the mode as it was.
+        if (auto *delay = console.window->findChild<QLineEdit *>("TxtWatchdogDelay")) {
+            delay->setText("7");
+            console.find<QComboBox>("cboManualIntensity")->setCurrentIndex(0);
+            for (const QString &name : disabled)
+                QVERIFY2(!console.find(name)->isEnabled(), qPrintable(name));
+        }
     }
 
     void exitKeepsTheHostName_data()
