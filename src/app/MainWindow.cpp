@@ -37,6 +37,7 @@
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 const QString MainWindow::Title = QStringLiteral("PAV Control Console - Version 2.0.0.1");
@@ -46,18 +47,26 @@ MainWindow::MainWindow(const WorkingFolder &folder, QWidget *parent, const Clock
       m_videoPanel(std::make_unique<VideoPanel>(m_transmitter)),
       m_videoControl(std::make_unique<VideoControl>(*m_videoPanel, m_transmitter, m_folder, m_state)),
       m_daily(std::make_unique<DailySchedule>(
-          m_state, m_folder, clock, [this](const QString &file) { return m_videoControl->OpenSettingFile(file); })),
-      m_task(std::make_unique<ScheduleTask>(m_state, *m_daily, clock)),
-      m_intensity(std::make_unique<DailyIntensity>(m_state, m_folder, clock,
-                                                   [this](int mode, int value) { TransmitToKVR(mode, value); })),
-      m_intTask(std::make_unique<IntensityTask>(m_state, *m_intensity, clock))
+          m_state, m_folder, clock, [this](const QString &file) { return m_videoControl->OpenSettingFile(file); },
+          this)),
+      m_task(std::make_unique<ScheduleTask>(m_state, *m_daily, clock, this)),
+      m_intensity(std::make_unique<DailyIntensity>(
+          m_state, m_folder, clock, [this](int mode, int value) { TransmitToKVR(mode, value); }, this)),
+      m_intTask(std::make_unique<IntensityTask>(m_state, *m_intensity, clock, this))
 {
+    // The runners are the window's children (their timers are found by name under it); the
+    // members still own them and go first, which takes them off the window's children.
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(Title);
     setWindowIcon(appIcon());
     m_messages = new MessageQueue(this);
     m_tray = std::make_unique<TrayIcon>(appIcon());
     buildWindow();
+    // The design's date-and-time timer ticks each second and has nothing to do; it is kept
+    // under its name, beside the four runners' timers.
+    auto *dateAndTime = new QTimer(this);
+    dateAndTime->setObjectName(QStringLiteral("TimerDatenTime"));
+    dateAndTime->start(1000);
     connectSerialLink();
     connectSchedules();
 

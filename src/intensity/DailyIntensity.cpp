@@ -18,7 +18,7 @@ const QString DailyIntensity::LoadSource = QStringLiteral("Open Intensity File")
 DailyIntensity::DailyIntensity(ConsoleState &state, const WorkingFolder &folder, const Clock &clock,
                                std::function<void(int, int)> transmit, QObject *parent)
     : QObject(parent), m_state(state), m_folder(folder), m_clock(clock), m_transmit(std::move(transmit)),
-      m_runner(state, clock, [this](int level) { sendLevel(level); }), m_delay(Watchdog::DesignDelay)
+      m_runner(state, clock, [this](int level) { sendLevel(level); }, this), m_delay(Watchdog::DesignDelay)
 {
     connect(&m_runner, &IntensityRunner::inForceChanged, this, &DailyIntensity::inForceChanged);
 }

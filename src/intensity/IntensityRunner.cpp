@@ -11,9 +11,9 @@ const QString TimeFormat = QStringLiteral("HH:mm");
 
 IntensityRunner::IntensityRunner(ConsoleState &state, const Clock &clock, std::function<void(int)> sendLevel,
                                  QObject *parent)
-    : QObject(parent), m_state(state), m_clock(clock), m_sendLevel(std::move(sendLevel)), m_timer(clock)
+    : QObject(parent), m_state(state), m_clock(clock), m_sendLevel(std::move(sendLevel)), m_timer(clock, this)
 {
-    m_timer.setObjectName(QStringLiteral("TimerIntensity"));
+    m_timer.setName(QStringLiteral("TimerIntensity"));
     connect(&m_timer, &SecondTicker::tick, this, &IntensityRunner::tick);
 }
 

@@ -12,9 +12,9 @@ const QString DailySchedule::LoadSource = QStringLiteral("Open Schedule File");
 DailySchedule::DailySchedule(ConsoleState &state, const WorkingFolder &folder, const Clock &clock,
                              std::function<bool(const QString &)> openSettingFile, QObject *parent)
     : QObject(parent), m_state(state), m_folder(folder), m_clock(clock),
-      m_openSettingFile(std::move(openSettingFile)), m_timer(clock)
+      m_openSettingFile(std::move(openSettingFile)), m_timer(clock, this)
 {
-    m_timer.setObjectName(QStringLiteral("TimerAstro"));
+    m_timer.setName(QStringLiteral("TimerAstro"));
     connect(&m_timer, &SecondTicker::tick, this, &DailySchedule::tick);
 }
 

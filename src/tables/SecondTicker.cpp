@@ -16,6 +16,12 @@ SecondTicker::SecondTicker(const Clock &clock, QObject *parent) : QObject(parent
     });
 }
 
+void SecondTicker::setName(const QString &name)
+{
+    setObjectName(name);
+    m_timer.setObjectName(name);
+}
+
 void SecondTicker::start()
 {
     if (m_active)

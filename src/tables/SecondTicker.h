@@ -18,6 +18,9 @@ public:
     void start();
     void stop();
     bool isActive() const { return m_active; }
+    // The ticker and its timer both carry the runner's timer name, so the window's
+    // findChild<QTimer *>() finds it.
+    void setName(const QString &name);
 
 signals:
     void tick();
@@ -26,6 +29,6 @@ private:
     void arm();
 
     const Clock &m_clock;
-    QTimer m_timer;
+    QTimer m_timer{this};
     bool m_active = false;
 };

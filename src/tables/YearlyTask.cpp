@@ -10,9 +10,9 @@
 YearlyTask::YearlyTask(Naming naming, Counters counters, const WorkingFolder &folder, const Clock &clock,
                        QObject *parent)
     : QObject(parent), m_counters(counters), m_naming(std::move(naming)), m_folder(folder), m_clock(clock),
-      m_timer(clock)
+      m_timer(clock, this)
 {
-    m_timer.setObjectName(m_naming.timerName);
+    m_timer.setName(m_naming.timerName);
     connect(&m_timer, &SecondTicker::tick, this, &YearlyTask::tick);
 }
 

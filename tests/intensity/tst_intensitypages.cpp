@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimeEdit>
+#include <QTimer>
 
 namespace {
 class TestClock : public Clock {
@@ -97,6 +98,8 @@ private slots:
     {
         Page page(OneEntry);
         page.state.IntFilename = "setting.int";
+        auto *timer = page.intensity.findChild<QTimer *>("TimerIntensity");
+        QVERIFY(timer && timer->isActive());
         page.find<TableGrid>("MSFlexGridIntensity")->setCurrentRow(1);
         page.find("cmdDeleteRowInt")->click();
         QCOMPARE(page.column(1), QStringList());
@@ -104,6 +107,7 @@ private slots:
         QCOMPARE(page.sent, Sent({{10, 0}})); // the manual level, at once
         QVERIFY(!page.find("cmdMdyIntTime")->isEnabled());
         QVERIFY(page.state.IntFilename.isEmpty());
+        QVERIFY(!timer->isActive());
     }
 
     void applyInAutomaticWithAnEmptyTableSendsNothing()

@@ -134,6 +134,8 @@ private slots:
     void deletingEveryEntryWithTheRegisterPageClearsTheName()
     {
         Console console;
+        auto *timer = console.find<QTimer>("TimerAstro");
+        QVERIFY(timer->isActive());
         auto *grid = console.find<TableGrid>("MSFlexGrid1");
         grid->setCurrentRow(1);
         grid->selectionModel()->setCurrentIndex(grid->model()->index(3, 1),
@@ -142,7 +144,7 @@ private slots:
         QCOMPARE(grid->model()->rowCount(), 0);
         QCOMPARE(console.window->state().IntSchFile, QString());
         QCOMPARE(console.find<QLineEdit>("txtScheduleFile")->text(), QString());
-        QVERIFY(!console.window->dailySchedule().isRunning());
+        QVERIFY(!timer->isActive());
     }
 
     void firstGridClickAfterBrowseIsIgnored()
@@ -200,6 +202,8 @@ private slots:
     void deletingTheLastTaskEntryLoadsTheDefaultSchedule()
     {
         Console console({2, 3});
+        auto *timer = console.find<QTimer>("TimerScheduleTask");
+        QVERIFY(timer->isActive());
         console.window->dailySchedule().clearTable();
         auto *grid = console.find<TableGrid>("MSFlexGridSchedule");
         grid->setCurrentRow(1);
@@ -209,7 +213,7 @@ private slots:
         QCOMPARE(grid->model()->rowCount(), 0);
         QCOMPARE(console.window->dailySchedule().table().entryCount(), 4);
         QCOMPARE(console.window->state().IntSchFile, QString());
-        QVERIFY(!console.window->scheduleTask().isRunning());
+        QVERIFY(!timer->isActive());
     }
 };
 
