@@ -296,11 +296,10 @@ int DailyIntensity::modify(int currentRow, const QString &time)
 
 int DailyIntensity::removeRows(int currentRow, int otherEnd)
 {
-    const int before = m_table.entryCount();
     const int row = m_table.removeBlock(currentRow, otherEnd);
     emit tableChanged(row);
-    if (!m_table.isEmpty() || m_table.entryCount() == before)
-        return row; // the steps for no entry left run only when this removal emptied the table
+    if (!m_table.isEmpty())
+        return row; // the steps for no entry left, not for the header current among entries
     // No entry left: the manual level takes over at once, and the file has no name, so the
     // next Save asks for one.
     selectManual();

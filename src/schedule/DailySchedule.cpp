@@ -102,11 +102,10 @@ int DailySchedule::modify(int currentRow, const QString &time, const QString &pa
 
 int DailySchedule::removeRows(int currentRow, int otherEnd, bool videoPageInUse, bool registerPageInUse)
 {
-    const int before = m_table.entryCount();
     const int row = m_table.removeBlock(currentRow, otherEnd);
     emit tableChanged(row);
-    if (!m_table.isEmpty() || m_table.entryCount() == before)
-        return row; // the steps for no entry left run only when this removal emptied the table
+    if (!m_table.isEmpty())
+        return row; // the steps for no entry left, not for the header current among entries
     if (videoPageInUse)
         loadDefaultSetting();
     if (registerPageInUse) {

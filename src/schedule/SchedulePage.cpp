@@ -174,8 +174,8 @@ void SchedulePage::modify()
 
 void SchedulePage::deleteRows()
 {
-    const int row = m_schedule.removeRows(m_grid->currentRow(), m_grid->otherEndRow(), m_videoPage, m_registerPage);
-    if (row == 0 && m_registerPage)
+    m_schedule.removeRows(m_grid->currentRow(), m_grid->otherEndRow(), m_videoPage, m_registerPage);
+    if (m_schedule.table().isEmpty() && m_registerPage)
         m_modify->setEnabled(false);
 }
 

@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QToolTip>
 
 TableGrid::TableGrid(const QString &objectName, TableModel *model, QWidget *parent) : QTableView(parent)
@@ -19,7 +20,27 @@ TableGrid::TableGrid(const QString &objectName, TableModel *model, QWidget *pare
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setStretchLastSection(false);
+    // A click anywhere on the grid is a grid click: on an entry, on the header row or below
+    // the last entry. The header does not select a column, which would select every entry.
+    horizontalHeader()->setSectionsClickable(false);
+    horizontalHeader()->viewport()->installEventFilter(this);
     connect(this, &QTableView::clicked, this, &TableGrid::gridClicked);
+}
+
+void TableGrid::mouseReleaseEvent(QMouseEvent *event)
+{
+    const bool onEntry = indexAt(event->position().toPoint()).isValid();
+    QTableView::mouseReleaseEvent(event);
+    if (!onEntry && event->button() == Qt::LeftButton)
+        emit gridClicked(); // 'clicked' comes only for an entry
+}
+
+bool TableGrid::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == horizontalHeader()->viewport() && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
+        emit gridClicked();
+    return QTableView::eventFilter(watched, event);
 }
 
 int TableGrid::currentRow() const

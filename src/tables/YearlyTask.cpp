@@ -87,10 +87,9 @@ int YearlyTask::modify(int currentRow, const QString &date, const QString &path)
 
 int YearlyTask::removeRows(int currentRow, int otherEnd)
 {
-    const int before = m_table.entryCount();
     const int row = m_table.removeBlock(currentRow, otherEnd);
     emit tableChanged(row);
-    if (m_table.isEmpty() && before > 0) {
+    if (m_table.isEmpty()) { // no entry left, not the header current among entries
         loadDefaultDaily();
         stopRunner();
         emptiedByDelete();

@@ -150,7 +150,10 @@ void YearlyTaskPage::browse()
 void YearlyTaskPage::add()
 {
     m_modify->setEnabled(false);
+    const bool hadEntries = !m_task.table().isEmpty();
     m_task.add(m_grid->currentRow(), pickedDate(), m_daily->text());
+    if (hadEntries)
+        m_grid->setFocus(); // the new entry is current, ready for the keys
 }
 
 void YearlyTaskPage::modify()
@@ -161,7 +164,8 @@ void YearlyTaskPage::modify()
 
 void YearlyTaskPage::deleteRows()
 {
-    if (m_task.removeRows(m_grid->currentRow(), m_grid->otherEndRow()) != 0)
+    m_task.removeRows(m_grid->currentRow(), m_grid->otherEndRow());
+    if (!m_task.table().isEmpty())
         return;
     m_modify->setEnabled(false);
     if (m_setup.emptyingClearsDailyBox)

@@ -76,6 +76,10 @@ private slots:
         QCOMPARE(page.find<QComboBox>("cboAutoIntensity")->currentIndex(), 1);
         QCOMPARE(page.find<QRadioButton>("optAutomatic")->palette().color(QPalette::WindowText), QColor(0, 0, 255));
         QCOMPARE(page.find<QLineEdit>("txtIntFilename")->text(), " Filename - " + page.dir.filePath("setting.int"));
+        // The entry in force is marked beside its first cell, which stays empty as stored.
+        const QModelIndex first = page.find<TableGrid>("MSFlexGridIntensity")->model()->index(0, 0);
+        QCOMPARE(first.data().toString(), QString());
+        QVERIFY(!first.data(Qt::DecorationRole).isNull());
     }
 
     void addAndClickUseTheEditor()

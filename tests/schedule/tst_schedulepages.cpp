@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QDateEdit>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -147,13 +148,27 @@ private slots:
         QVERIFY(!timer->isActive());
     }
 
+    void firstGridClickAfterBrowseIsIgnored_data()
+    {
+        QTest::addColumn<QString>("where"); // of the first click
+        QTest::newRow("on an entry") << "entry";
+        QTest::newRow("on the header row") << "header";
+        QTest::newRow("below the last entry") << "below";
+    }
     void firstGridClickAfterBrowseIsIgnored()
     {
+        QFETCH(QString, where);
         Console console;
         console.folder.write("chosen.pav", "");
         QCOMPARE(console.click("cmdBrowse", "chosen.pav"), QString("CommonDialogAstro2"));
         QCOMPARE(console.find<QLineEdit>("txtFileName")->text(), console.folder.file("chosen.pav"));
-        console.clickRow("MSFlexGrid1", 2);
+        auto *grid = console.find<TableGrid>("MSFlexGrid1");
+        if (where == "entry")
+            console.clickRow("MSFlexGrid1", 2);
+        else if (where == "header")
+            QTest::mouseClick(grid->horizontalHeader()->viewport(), Qt::LeftButton, {}, QPoint(30, 5));
+        else
+            QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, QPoint(30, grid->viewport()->height() - 3));
         QCOMPARE(console.find<QLineEdit>("txtFileName")->text(), console.folder.file("chosen.pav"));
         console.clickRow("MSFlexGrid1", 2);
         QCOMPARE(console.find<QLineEdit>("txtFileName")->text(), QString("B.pav"));
@@ -199,21 +214,37 @@ private slots:
                             "\t03/03/2025\tmar.shd\t20250303\"\r\n"));
     }
 
-    void deletingTheLastTaskEntryLoadsTheDefaultSchedule()
+    void taskDeleteRow_data()
     {
+        QTest::addColumn<int>("entries"); // left in the task before the click
+        QTest::addColumn<int>("current"); // 0: the header
+        QTest::addColumn<bool>("noEntryLeft");
+        QTest::newRow("the last entry") << 1 << 1 << true;
+        QTest::newRow("an empty table") << 0 << 0 << true;
+        QTest::newRow("the header current among entries") << 2 << 0 << false;
+    }
+    void taskDeleteRow()
+    {
+        QFETCH(int, entries);
+        QFETCH(int, current);
+        QFETCH(bool, noEntryLeft);
         Console console({2, 3});
+        if (entries < 2)
+            console.window->scheduleTask().removeRows(entries + 1, 2);
         auto *timer = console.find<QTimer>("TimerScheduleTask");
-        QVERIFY(timer->isActive());
+        QCOMPARE(timer->isActive(), entries > 0);
         console.window->dailySchedule().clearTable();
+        console.window->state().IntSchFile = "by hand.shd";
+        console.find<QLineEdit>("txtSchedule")->setText("next.shd");
         auto *grid = console.find<TableGrid>("MSFlexGridSchedule");
-        grid->setCurrentRow(1);
-        grid->selectionModel()->setCurrentIndex(grid->model()->index(1, 1),
-                                                QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        grid->setCurrentRow(current);
         console.click("cmdSchTaskDelRow");
-        QCOMPARE(grid->model()->rowCount(), 0);
-        QCOMPARE(console.window->dailySchedule().table().entryCount(), 4);
-        QCOMPARE(console.window->state().IntSchFile, QString());
-        QVERIFY(!timer->isActive());
+        QCOMPARE(grid->model()->rowCount(), noEntryLeft ? 0 : 2);
+        // No entry left: the default daily schedule, no daily file named, the runner stopped.
+        QCOMPARE(console.window->dailySchedule().table().entryCount(), noEntryLeft ? 4 : 0);
+        QCOMPARE(console.window->state().IntSchFile, noEntryLeft ? QString() : QString("by hand.shd"));
+        QCOMPARE(console.find<QLineEdit>("txtSchedule")->text(), noEntryLeft ? QString() : QString("next.shd"));
+        QCOMPARE(timer->isActive(), !noEntryLeft);
     }
 };
 
