@@ -77,7 +77,11 @@ MainWindow::MainWindow(const WorkingFolder &folder, QWidget *parent, const Clock
             [this](QSessionManager &) { m_shuttingDown = true; });
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    // The pages show tables that members own: they go first, before the members do.
+    delete takeCentralWidget();
+}
 
 void MainWindow::buildWindow()
 {
