@@ -1,6 +1,7 @@
 #include "DailyIntensity.h"
 #include "IntensityFile.h"
 #include "IntensityTask.h"
+#include "TestClock.h"
 
 #include <QFile>
 #include <QSignalSpy>
@@ -8,12 +9,6 @@
 #include <QTest>
 
 namespace {
-class TestClock : public Clock {
-public:
-    QDateTime at{QDate(2026, 3, 1), QTime(12, 0)};
-    QDateTime now() const override { return at; }
-};
-
 using Sent = QList<std::pair<int, int>>; // {command, value}, in the order they went out
 
 // Entries "HH:mm=level" as the intensity file's third record.
@@ -249,20 +244,6 @@ private slots:
         QCOMPARE(m_sent, Sent());
         m_intensity->apply();
         QCOMPARE(m_sent, Sent({{10, 2}, {16, 5}}));
-    }
-
-    void deletingTheOnlyEntry()
-    {
-        openAutomatic({"06:00=2"});
-        m_state.IntFilename = "day.int";
-        m_intensity->setManualLevel(0);
-        m_sent.clear();
-        QCOMPARE(m_intensity->removeRows(1, 1), 0);
-        QCOMPARE(m_intensity->mode(), DailyIntensity::Mode::Manual);
-        QCOMPARE(m_sent, Sent({{10, 0}}));
-        QVERIFY(m_state.IntFilename.isEmpty());
-        QVERIFY(!m_intensity->runner().isRunning());
-        QCOMPARE(m_intensity->runner().IntensityTableSize(), 2); // not refreshed until Apply
     }
 
     void taskHoldsTheDailyFile()

@@ -1,6 +1,7 @@
 #include "DailyIntensity.h"
 #include "IntensityPage.h"
 #include "TableGrid.h"
+#include "TestClock.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -13,11 +14,6 @@
 #include <QTimer>
 
 namespace {
-class TestClock : public Clock {
-public:
-    QDateTime now() const override { return QDateTime(QDate(2026, 3, 1), QTime(12, 0)); }
-};
-
 using Sent = QList<std::pair<int, int>>; // {command, value}
 
 // The Intensity page over its setting, started up on a setting.int the test writes.
@@ -112,6 +108,7 @@ private slots:
         QVERIFY(!page.find("cmdMdyIntTime")->isEnabled());
         QVERIFY(page.state.IntFilename.isEmpty());
         QVERIFY(!timer->isActive());
+        QCOMPARE(page.intensity.runner().IntensityTableSize(), 2); // refreshed by Apply only
     }
 
     void applyInAutomaticWithAnEmptyTableSendsNothing()

@@ -1,5 +1,6 @@
 #include "DailySchedule.h"
 #include "ScheduleTask.h"
+#include "TestClock.h"
 
 #include <QFile>
 #include <QSignalSpy>
@@ -7,12 +8,6 @@
 #include <QTest>
 
 namespace {
-class TestClock : public Clock {
-public:
-    QDateTime at;
-    QDateTime now() const override { return at; }
-};
-
 const QByteArray DayTable = "3,\"\t06:00\tA.pav\r\t18:00\tB.pav\"\r\n";
 } // namespace
 
@@ -211,18 +206,6 @@ private slots:
         QVERIFY(!m_task->OpenScheduleTask("bad.tsk"));
         QCOMPARE(m_task->table().entryCount(), 1);
         QVERIFY(failed.at(0).at(0).toString().contains("Open Schedule Task"));
-    }
-
-    void deletingTheLastTaskEntryLoadsTheDefaultSchedule()
-    {
-        write("schedule.shd", DayTable);
-        m_task->add(0, "01/03/2026", "march1.shd");
-        QVERIFY(m_task->isRunning());
-        m_state.IntSchFile = "march1.shd";
-        QCOMPARE(m_task->removeRows(1, 1), 0);
-        QCOMPARE(m_daily->table().entryCount(), 2);
-        QVERIFY(!m_task->isRunning());
-        QCOMPARE(m_state.IntSchFile, QString());
     }
 };
 

@@ -4,6 +4,7 @@
 #include "MainWindow.h"
 #include "ScheduleTask.h"
 #include "TableGrid.h"
+#include "TestClock.h"
 
 #include <QApplication>
 #include <QDateEdit>
@@ -17,11 +18,6 @@
 #include <QTimer>
 
 namespace {
-class TestClock : public Clock {
-public:
-    QDateTime now() const override { return QDateTime(QDate(2026, 3, 1), QTime(12, 0)); }
-};
-
 // A console window with the schedule pages in use, driven by control name.
 struct Console {
     ConsoleFolder folder;
