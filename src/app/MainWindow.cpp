@@ -37,7 +37,6 @@
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTimer>
 #include <QVBoxLayout>
 
 const QString MainWindow::Title = QStringLiteral("PAV Control Console - Version 2.0.0.1");
@@ -62,11 +61,6 @@ MainWindow::MainWindow(const WorkingFolder &folder, QWidget *parent, const Clock
     m_messages = new MessageQueue(this);
     m_tray = std::make_unique<TrayIcon>(appIcon());
     buildWindow();
-    // The design's date-and-time timer ticks each second and has nothing to do; it is kept
-    // under its name, beside the four runners' timers.
-    auto *dateAndTime = new QTimer(this);
-    dateAndTime->setObjectName(QStringLiteral("TimerDatenTime"));
-    dateAndTime->start(1000);
     connectSerialLink();
     connectSchedules();
 

@@ -43,4 +43,15 @@ QIcon calendar()
     return QIcon(pixmap);
 }
 
+QIcon inForce()
+{
+    QPixmap pixmap = blank();
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0, 0, 128));
+    p.drawPolygon(QPolygonF({QPointF(4, 3), QPointF(12, 8), QPointF(4, 13)}));
+    return QIcon(pixmap);
+}
+
 } // namespace HeaderPicture

@@ -1,32 +1,11 @@
 #include "TableModel.h"
 
-#include <QFont>
-#include <QGuiApplication>
-#include <QPainter>
-#include <QPalette>
-#include <QPixmap>
+#include "HeaderPicture.h"
 
-namespace {
-// The mark of the entry in force: a small triangle drawn beside the first cell, which stays
-// empty as the stored entry has it.
-QPixmap inForceMark()
-{
-    static const QPixmap mark = [] {
-        QPixmap pixmap(10, 10);
-        pixmap.fill(Qt::transparent);
-        QPainter painter(&pixmap);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(QGuiApplication::palette().color(QPalette::Text));
-        painter.drawPolygon(QPolygonF({QPointF(1, 0), QPointF(9, 5), QPointF(1, 10)}));
-        return pixmap;
-    }();
-    return mark;
-}
-} // namespace
+#include <QFont>
 
 TableModel::TableModel(Table &table, QStringList headers, QObject *parent)
-    : QAbstractTableModel(parent), m_table(table), m_headers(std::move(headers))
+    : QAbstractTableModel(parent), m_table(table), m_headers(std::move(headers)), m_inForceMark(HeaderPicture::inForce())
 {
 }
 
@@ -72,9 +51,7 @@ QVariant TableModel::data(const QModelIndex &index, int role) const
     case Qt::DisplayRole:
         return m_table.cell(row, index.column());
     case Qt::DecorationRole:
-        if (index.column() == 0 && inForce && qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
-            return inForceMark();
-        return QVariant();
+        return index.column() == 0 && inForce ? QVariant(m_inForceMark) : QVariant();
     case Qt::FontRole:
         if (inForce) {
             QFont bold;

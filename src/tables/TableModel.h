@@ -33,5 +33,6 @@ private:
     Table &m_table;
     QStringList m_headers;
     QIcon m_picture;
+    QIcon m_inForceMark;
     int m_inForce = 0;
 };
