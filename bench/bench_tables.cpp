@@ -211,7 +211,7 @@ double intensitySwitch(const QString &dir, int leadMs)
     ConsoleState state;
     ShiftedClock clock(leadMs);
     DailyIntensity intensity(state, WorkingFolder(dir), clock,
-                             [&](int mode, int value) { transmitter.TransmitToKVR(mode, value); });
+                             [&](int mode, int value) { return transmitter.TransmitToKVR(mode, value).whyNot; });
     intensity.setConfiguration({"Low", "Mid", "High"}, true);
     QElapsedTimer sinceStart;
     sinceStart.start();

@@ -50,7 +50,8 @@ MainWindow::MainWindow(const WorkingFolder &folder, QWidget *parent, const Clock
           this)),
       m_task(std::make_unique<ScheduleTask>(m_state, *m_daily, clock, this)),
       m_intensity(std::make_unique<DailyIntensity>(
-          m_state, m_folder, clock, [this](int mode, int value) { TransmitToKVR(mode, value); }, this)),
+          m_state, m_folder, clock, [this](int mode, int value) { return TransmitToKVR(mode, value).whyNot; },
+          this)),
       m_intTask(std::make_unique<IntensityTask>(m_state, *m_intensity, clock, this))
 {
     // The runners are the window's children (their timers are found by name under it); the
@@ -65,10 +66,12 @@ MainWindow::MainWindow(const WorkingFolder &folder, QWidget *parent, const Clock
     connectSchedules();
 
     connect(m_tray.get(), &TrayIcon::restoreRequested, this, &MainWindow::bringToFront);
-    connect(m_tray.get(), &TrayIcon::exitRequested, this, &MainWindow::shutDown);
-    // The system ending the session closes the console for good, not into the tray.
+    connect(m_tray.get(), &TrayIcon::exitRequested, this, [this] { shutDown(QStringLiteral("the tray's Exit")); });
+    // The system ending the session closes the console for good, not into the tray; the
+    // shutdown steps run then, or at the latest when the application is told to quit.
     connect(qApp, &QGuiApplication::commitDataRequest, this,
-            [this](QSessionManager &) { m_shuttingDown = true; });
+            [this](QSessionManager &) { m_sessionEnding = true; });
+    connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { shutDown(QStringLiteral("the application quits")); });
 }
 
 MainWindow::~MainWindow()
@@ -157,6 +160,8 @@ void MainWindow::connectSerialLink()
     connect(&m_transmitter, &Transmitter::frameRejected, this,
             [this](const QString &text) { report(QStringLiteral("frame"), text); });
     connect(&m_transmitter, &Transmitter::writeFailed, this, &MainWindow::CommErrMsg);
+    connect(&m_transmitter, &Transmitter::queueFull, this,
+            [this](const QString &text) { report(QStringLiteral("frame"), text); });
     connect(&m_ports, &PortController::message, this,
             [this](const QString &text) { m_messages->post(text); });
     connect(&m_ports, &PortController::status, this, [this](const QString &text) { report(QStringLiteral("port"), text); });
@@ -171,12 +176,15 @@ void MainWindow::connectSerialLink()
     connect(&m_link, &SerialLink::restored, this, [this](const QString &device) {
         // The box saying it is gone is no longer true.
         m_messages->withdraw(m_lostMessage);
+        const QString back = QStringLiteral("The serial device %1 is back and open again").arg(device);
+        if (m_state.ClientConsole) {
+            // A client console sends nothing to a controller of its own.
+            report(QStringLiteral("port"), back + QStringLiteral("."));
+            return;
+        }
         // The controller may have been powered off with the adapter: give it everything again.
         retransmit();
-        report(QStringLiteral("port"),
-               QStringLiteral("The serial device %1 is back and open again; the current settings went out "
-                              "again.")
-                   .arg(device));
+        report(QStringLiteral("port"), back + QStringLiteral("; the current settings went out again."));
     });
 
     wireFiles(m_videoControl.get(), QStringLiteral("setting"));
@@ -205,6 +213,8 @@ void MainWindow::connectSchedules()
     wireFiles(m_task.get(), QStringLiteral("schedule task"));
     wireFiles(m_intensity.get(), QStringLiteral("intensity"));
     wireFiles(m_intTask.get(), QStringLiteral("intensity task"));
+    connect(m_intensity.get(), &DailyIntensity::notSent, this,
+            [this](const QString &text) { report(QStringLiteral("intensity"), text); });
     connect(m_intensity.get(), &DailyIntensity::levelSent, this, [this](int position) {
         report(QStringLiteral("intensity"),
                QStringLiteral("Level %1 sent").arg(m_intensity->levelNames().value(position, QString::number(position))));
@@ -242,6 +252,7 @@ void MainWindow::LoadConfigSetup()
 {
     const ConfigSetupRead read = ConfigSetup::read(m_folder.file(QStringLiteral("ConfigSetup.txt")));
     m_config = read.config;
+    m_state.ClientConsole = pageInUse(Page::Client);
     if (!read.problem.isEmpty() && read.pageRecordsRead == 0) {
         m_messages->post(
             QStringLiteral("ConfigSetup.txt in %1 cannot be used: %2. The console goes on with no page "
@@ -334,9 +345,9 @@ void MainWindow::showRegisterProgress(int entry, int count)
         m_registerProgress->repaint();
 }
 
-void MainWindow::TransmitToKVR(int mode, int value, const QByteArray &sValue)
+Transmission MainWindow::TransmitToKVR(int mode, int value, const QByteArray &sValue)
 {
-    m_transmitter.TransmitToKVR(mode, value, sValue);
+    return m_transmitter.TransmitToKVR(mode, value, sValue);
 }
 
 void MainWindow::CommErrMsg(int code)
@@ -385,23 +396,28 @@ void MainWindow::exitConsole()
         return;
     }
     m_tray->remove();
-    shutDown();
+    shutDown(QStringLiteral("Exit"));
 }
 
-void MainWindow::shutDown()
+void MainWindow::shutDown(const QString &how)
 {
-    m_shuttingDown = true;
+    // Whichever way the console ends, these steps run once.
+    if (m_ended)
+        return;
+    m_ended = true;
     if (pageInUse(Page::Server))
         m_serverPage->server().closeConnection();
     m_tray->remove();
     hide();
-    Journal::write(QStringLiteral("exit"), QStringLiteral("the console ends"));
+    Journal::write(QStringLiteral("exit"), QStringLiteral("the console ends (%1)").arg(how));
     emit ended();
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    if (m_shuttingDown) {
+    if (m_sessionEnding)
+        shutDown(QStringLiteral("the session ends"));
+    if (m_ended) {
         event->accept();
         return;
     }

@@ -52,7 +52,7 @@ public:
     // Reads ConfigSetup.txt into the page table and the configuration.
     void LoadConfigSetup();
 
-    void TransmitToKVR(int mode, int value, const QByteArray &sValue = QByteArray());
+    Transmission TransmitToKVR(int mode, int value, const QByteArray &sValue = QByteArray());
     // Shows the text for a port error code in a message box.
     void CommErrMsg(int code);
 
@@ -75,6 +75,10 @@ public:
     // What a second console asks for: each page in use loads its current file again, in
     // page order, then Retransmit.
     void refreshPages();
+
+    // The shutdown steps (server connection closed, tray icon removed, window hidden), run
+    // once whichever way the console ends; 'how' names the way in the journal.
+    void shutDown(const QString &how);
 
     VideoPanel &videoPanel() { return *m_videoPanel; }
     VideoControl &videoControl() { return *m_videoControl; }
@@ -101,7 +105,6 @@ private:
     void openPortDialog();
     void showRegisterProgress(int entry, int count);
     void exitConsole();
-    void shutDown();
 
     WorkingFolder m_folder;
     const Clock &m_clock;
@@ -131,6 +134,7 @@ private:
     SchedulePage *m_schedulePage = nullptr;
     ClientPage *m_clientPage = nullptr;
     ServerPage *m_serverPage = nullptr;
-    bool m_shuttingDown = false;
+    bool m_sessionEnding = false;
+    bool m_ended = false;
     QString m_lostMessage; // the box saying the serial device is gone, withdrawn when it is back
 };

@@ -1,6 +1,7 @@
 #include "Journal.h"
 #include "MainWindow.h"
 #include "SingleInstance.h"
+#include "TerminationSignals.h"
 
 #include <QApplication>
 
@@ -25,6 +26,10 @@ int main(int argc, char *argv[])
     // window's close only hides it.
     QObject::connect(
         &window, &MainWindow::ended, &app, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+    // A service manager's or a shutdown's SIGTERM ends the console through its own shutdown.
+    TerminationSignals termination;
+    QObject::connect(&termination, &TerminationSignals::received, &window,
+                     [&window](const QString &name) { window.shutDown(name); });
     window.startUp();
     return app.exec();
 }

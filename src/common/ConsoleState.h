@@ -25,4 +25,8 @@ struct ConsoleState {
     // Set just before a browse dialog of the schedule, schedule task or intensity task page
     // opens: the click that closed the dialog may land on a grid and must not count.
     bool SkipGridClick = false;
+
+    // A client console edits files and asks another console to send them; it sends nothing
+    // to a controller of its own (its Client page is in use).
+    bool ClientConsole = false;
 };

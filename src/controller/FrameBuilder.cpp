@@ -21,7 +21,7 @@ QByteArray frameOf(int code, const QByteArray &data)
 
 Frame rejected(const QString &why)
 {
-    return Frame{QByteArray(), QStringLiteral("Frame not sent: ") + why};
+    return Frame{QByteArray(), why};
 }
 
 } // namespace

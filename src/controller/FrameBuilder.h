@@ -28,7 +28,7 @@ QString name(int code);
 
 struct Frame {
     QByteArray bytes;  // the whole frame; empty when the call broke a limit
-    QString rejection; // why nothing may be sent, for the operator
+    QString rejection; // why nothing may be sent, in words for the operator
     bool ok() const { return rejection.isEmpty(); }
 };
 

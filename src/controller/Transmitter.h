@@ -6,10 +6,16 @@
 
 class SerialLink;
 
+// What became of one frame.
+struct Transmission {
+    QString whyNot; // empty when the frame went on the line; else why not, in words
+    bool sent() const { return whyNot.isEmpty(); }
+};
+
 // TransmitToKVR: the one way a frame reaches the controller. Each call empties what was
 // received so far (so the status box then shows the answer to this frame), builds the
-// frame and writes it in one write when the port is open. A call that breaks a limit of
-// the frame puts nothing on the line and says why.
+// frame and queues it whole for the line when the port is open. A call that breaks a limit
+// of the frame puts nothing on the line and says why.
 class Transmitter : public QObject {
     Q_OBJECT
 public:
@@ -18,9 +24,9 @@ public:
     // The code sent for each intensity level position (IntensityLevels).
     void setIntensityLevels(const QStringList &levels) { m_intensityLevels = levels; }
 
-    void TransmitToKVR(int mode, int value, const QByteArray &sValue = QByteArray());
+    Transmission TransmitToKVR(int mode, int value, const QByteArray &sValue = QByteArray());
 
-    // Frames the port took since the start, for the operator's count of a Retransmit.
+    // Frames put on the line since the start, for the operator's count of a Retransmit.
     qint64 framesWritten() const { return m_framesWritten; }
 
 signals:
@@ -29,9 +35,12 @@ signals:
     void frameRejected(const QString &why);
     // The port refused the frame; CommErrMsg tells the operator.
     void writeFailed(int code);
+    // The line's queue refused a frame: said once for each burst, until the queue has drained.
+    void queueFull(const QString &text);
 
 private:
     SerialLink &m_link;
     QStringList m_intensityLevels;
     qint64 m_framesWritten = 0;
+    bool m_queueFullSaid = false;
 };

@@ -102,19 +102,32 @@ void VideoControl::SendVgaRegisters()
 {
     const VgaRegisterList list = VgaRegisterFile::read(m_folder.file(RegisterFileName));
     const int count = static_cast<int>(list.entries.size());
+    int sent = 0;
+    QString whyNot; // the first reason a frame did not go out
     for (int k = 0; k < count; ++k) {
-        m_transmitter.TransmitToKVR(Command::VgaRegisters, 0, list.entries.at(k));
+        const Transmission frame = m_transmitter.TransmitToKVR(Command::VgaRegisters, 0, list.entries.at(k));
+        if (frame.sent())
+            ++sent;
+        else if (whyNot.isEmpty())
+            whyNot = frame.whyNot;
         if (m_progress)
             m_progress(k + 1, count);
         if (list.pauseMs > 0)
             QThread::msleep(static_cast<unsigned long>(list.pauseMs));
     }
     // A missing file is an installation without registers; anything else deserves a note.
-    if (!list.stopReason.isEmpty() && !list.fileMissing) {
-        emit status(QStringLiteral("%1: %2; %3 register frames sent.")
-                        .arg(RegisterFileName, list.stopReason)
-                        .arg(count));
-    } else if (!list.fileMissing) {
-        emit status(QStringLiteral("VGA registers sent: %1 entries of %2").arg(count).arg(RegisterFileName));
-    }
+    if (list.fileMissing)
+        return;
+    QString text = sent == count ? QStringLiteral("VGA registers sent: %1 entries of %2").arg(count).arg(RegisterFileName)
+                   : sent == 0   ? QStringLiteral("VGA registers not sent: %1 (%2 entries of %3)")
+                                     .arg(whyNot)
+                                     .arg(count)
+                                     .arg(RegisterFileName)
+                               : QStringLiteral("VGA registers: %1 of %2 entries of %3 sent; the others not sent: %4")
+                                     .arg(sent)
+                                     .arg(count)
+                                     .arg(RegisterFileName, whyNot);
+    if (!list.stopReason.isEmpty())
+        text = QStringLiteral("%1: %2; %3").arg(RegisterFileName, list.stopReason, text);
+    emit status(text);
 }

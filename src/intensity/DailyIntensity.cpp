@@ -16,7 +16,7 @@ const QString DailyIntensity::DefaultFileName = QStringLiteral("setting.int");
 const QString DailyIntensity::LoadSource = QStringLiteral("Open Intensity File");
 
 DailyIntensity::DailyIntensity(ConsoleState &state, const WorkingFolder &folder, const Clock &clock,
-                               std::function<void(int, int)> transmit, QObject *parent)
+                               Transmit transmit, QObject *parent)
     : QObject(parent), m_state(state), m_folder(folder), m_clock(clock), m_transmit(std::move(transmit)),
       m_runner(state, clock, [this](int level) { sendLevel(level); }, this), m_delay(Watchdog::DesignDelay)
 {
@@ -31,7 +31,12 @@ void DailyIntensity::setConfiguration(const QStringList &levelNames, bool watchd
 
 void DailyIntensity::sendLevel(int position)
 {
-    m_transmit(Command::IntensityLevel, position);
+    const QString whyNot = m_transmit(Command::IntensityLevel, position);
+    if (!whyNot.isEmpty()) {
+        const QString name = m_levelNames.value(position, QString::number(position));
+        emit notSent(QStringLiteral("Level %1 not sent: %2").arg(name, whyNot));
+        return;
+    }
     m_levelLastSent = position;
     m_lastSentAt = m_clock.now();
     emit levelSent(position, m_lastSentAt);
@@ -92,8 +97,10 @@ void DailyIntensity::setApplyEnabled(bool enabled)
 {
     // Said each time an action sets it, even to the state it had: the page follows these
     // actions only, so a button disabled by another page's start-up stays so until one runs.
-    m_applyEnabled = enabled;
-    emit applyEnabledSet(enabled);
+    // A client console's Apply stays off whatever the editor does: it would drive the
+    // client's own controller.
+    m_applyEnabled = enabled && !m_state.ClientConsole;
+    emit applyEnabledSet(m_applyEnabled);
 }
 
 void DailyIntensity::setModifyEnabled(bool enabled)
@@ -244,7 +251,9 @@ void DailyIntensity::SendWatchdogSetting()
                         .arg(m_delay));
         return;
     }
-    m_transmit(Command::Watchdog, *value);
+    const QString whyNot = m_transmit(Command::Watchdog, *value);
+    if (!whyNot.isEmpty())
+        emit notSent(QStringLiteral("Watchdog value %1 not sent: %2").arg(*value).arg(whyNot));
 }
 
 void DailyIntensity::apply()

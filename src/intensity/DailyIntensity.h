@@ -22,9 +22,11 @@ public:
     static const QString DefaultFileName;        // "setting.int"
     static const QString LoadSource;             // "Open Intensity File"
 
-    // 'transmit' sends a command with its value (10 for a level, 16 for the watchdog).
-    DailyIntensity(ConsoleState &state, const WorkingFolder &folder, const Clock &clock,
-                   std::function<void(int, int)> transmit, QObject *parent = nullptr);
+    // 'transmit' sends a command with its value (10 for a level, 16 for the watchdog) and
+    // returns "" when the frame went on the line, else why it did not.
+    using Transmit = std::function<QString(int mode, int value)>;
+    DailyIntensity(ConsoleState &state, const WorkingFolder &folder, const Clock &clock, Transmit transmit,
+                   QObject *parent = nullptr);
 
     // The installation's level names (both lists) and whether command 16 is sent at all.
     void setConfiguration(const QStringList &levelNames, bool watchdogEnabled);
@@ -97,6 +99,8 @@ signals:
     void fileDisplayChanged(const QString &text);
     void inForceChanged(int row);
     void levelSent(int position, const QDateTime &at);
+    // A level or watchdog frame that did not go on the line, and why.
+    void notSent(const QString &text);
     void loadFailed(const QString &text);
     void saveFailed(const QString &text);
     void saved(const QString &filename);
@@ -113,7 +117,7 @@ private:
     ConsoleState &m_state;
     WorkingFolder m_folder;
     const Clock &m_clock;
-    std::function<void(int, int)> m_transmit;
+    Transmit m_transmit;
     IntensityRunner m_runner;
     Table m_table{IntensityFile::CellCount};
 

@@ -2,6 +2,10 @@
 
 #include "CommErrors.h"
 
+#ifdef Q_OS_UNIX
+#include <poll.h>
+#endif
+
 namespace {
 const int RetryIntervalMs = 3000;
 }
@@ -12,6 +16,9 @@ SerialLink::SerialLink(QObject *parent) : QObject(parent)
     connect(&m_retry, &QTimer::timeout, this, &SerialLink::retryOpen);
     connect(&m_port, &QSerialPort::readyRead, this, &SerialLink::onReadyRead);
     connect(&m_port, &QSerialPort::errorOccurred, this, &SerialLink::onError);
+    // Queued: the port reports progress from inside write(), and a listener to drained() may
+    // well queue the next frames.
+    connect(&m_port, &QSerialPort::bytesWritten, this, &SerialLink::onBytesWritten, Qt::QueuedConnection);
 }
 
 int SerialLink::open(const QString &devicePath, const PortSettings &settings)
@@ -71,20 +78,32 @@ void SerialLink::close()
         m_port.close();
 }
 
-int SerialLink::write(const QByteArray &bytes)
+SerialLink::Write SerialLink::write(const QByteArray &frame)
 {
+    m_writeError = 0;
     if (!m_port.isOpen())
-        return CommError::DeviceNotOpen;
+        return Write::NotOpen;
+    if (m_port.bytesToWrite() + frame.size() > QueueLimit)
+        return Write::QueueFull;
     m_port.clearError();
-    const qint64 written = m_port.write(bytes);
-    if (written != bytes.size()) {
+    if (m_port.write(frame) != frame.size()) {
         const int code = commErrorCode(m_port.error(), PortStep::Write);
-        return code != 0 ? code : int(CommError::DeviceBusy);
+        m_writeError = code != 0 ? code : int(CommError::DeviceBusy);
+        m_port.clearError();
+        return Write::Failed;
     }
+    // What the device takes now goes at once; the rest follows as it takes more. A device
+    // that takes nothing now is not an error (onError tells the two apart).
     m_port.flush();
     if (m_lost)
-        return 0;
-    return commErrorCode(m_port.error(), PortStep::Write);
+        return Write::Lost;
+    const int code = commErrorCode(m_port.error(), PortStep::Write);
+    m_port.clearError();
+    if (code != 0) {
+        m_writeError = code;
+        return Write::Failed;
+    }
+    return Write::Queued;
 }
 
 void SerialLink::clearInput()
@@ -100,14 +119,41 @@ void SerialLink::onReadyRead()
         emit received(bytes);
 }
 
+void SerialLink::onBytesWritten()
+{
+    if (m_port.isOpen() && m_port.bytesToWrite() == 0)
+        emit drained();
+}
+
+// Whether the device behind the open port has gone away (hung up, an I/O error, a closed
+// descriptor), as opposed to a full output buffer, which the port also reports as a
+// resource error.
+bool SerialLink::deviceGone() const
+{
+#ifdef Q_OS_UNIX
+    pollfd probe{static_cast<int>(m_port.handle()), POLLIN | POLLOUT, 0};
+    if (::poll(&probe, 1, 0) < 0)
+        return true;
+    return (probe.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+#else
+    // Overlapped writes never report a full buffer as an error there.
+    return true;
+#endif
+}
+
 void SerialLink::onError(QSerialPort::SerialPortError error)
 {
-    // A device that vanishes keeps raising these thousands of times a second while the
-    // port still counts as open: close at the first one and report it once.
     if (error != QSerialPort::ResourceError && error != QSerialPort::ReadError)
         return;
     if (!m_port.isOpen() || m_lost)
         return;
+    if (error == QSerialPort::ResourceError && !deviceGone()) {
+        // Back-pressure: the port keeps the bytes and writes them when the device is ready.
+        m_port.clearError();
+        return;
+    }
+    // A vanished device keeps raising these thousands of times a second while the port
+    // still counts as open: close at the first one and report it once.
     const QString reason = m_port.errorString();
     m_port.close();
     m_port.clearError();

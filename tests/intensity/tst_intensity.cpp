@@ -61,7 +61,10 @@ private slots:
         for (const QString &name : QDir(m_dir.path()).entryList(QDir::Files))
             QFile::remove(m_dir.filePath(name));
         m_intensity = std::make_unique<DailyIntensity>(m_state, WorkingFolder(m_dir.path()), m_clock,
-                                                       [this](int command, int value) { m_sent.append({command, value}); });
+                                                       [this](int command, int value) {
+                                                           m_sent.append({command, value});
+                                                           return QString();
+                                                       });
         m_intensity->setConfiguration({"Low", "Mid", "High"}, true);
     }
 

@@ -23,7 +23,10 @@ struct Page {
     ConsoleState state;
     Sent sent, startUpSent;
     DailyIntensity intensity{state, WorkingFolder(dir.path()), clock,
-                             [this](int command, int value) { sent.append({command, value}); }};
+                             [this](int command, int value) {
+                                 sent.append({command, value});
+                                 return QString();
+                             }};
     IntensityPage page{intensity, state, clock};
 
     explicit Page(const QByteArray &settingInt)

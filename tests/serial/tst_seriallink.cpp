@@ -5,6 +5,7 @@
 #include "SerialLink.h"
 #include "WorkingFolder.h"
 
+#include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QSignalSpy>
@@ -59,7 +60,7 @@ private slots:
         QCOMPARE((heldByOtherLink ? other : link).open(m_device, PortSettings::defaults()), 0);
         QCOMPARE(link.open(m_dir.filePath(device), settings), code);
         QVERIFY(!link.isOpen());
-        QCOMPARE(link.write("x"), 8012); // device not open
+        QCOMPARE(link.write("x"), SerialLink::Write::NotOpen);
         QCOMPARE(other.isOpen(), heldByOtherLink);
     }
 
@@ -71,7 +72,7 @@ private slots:
         QVERIFY(::cfgetospeed(&tio) == B115200 && (tio.c_cflag & CSTOPB));
         QByteArray bytes(1024, 0);
         std::iota(bytes.begin(), bytes.end(), 0); // every byte value, LF and CR among them
-        QCOMPARE(link.write(bytes), 0);
+        QCOMPARE(link.write(bytes), SerialLink::Write::Queued);
         QCOMPARE(m_pty->read(bytes.size()), bytes); // a blocking read: no event loop runs before it
         QCOMPARE(m_pty->read(1, 200), QByteArray());
 
@@ -82,6 +83,38 @@ private slots:
             QCoreApplication::processEvents(); // so that the link reads pieces of varying size
         }
         QTRY_COMPARE_WITH_TIMEOUT(got, bytes, 10000);
+    }
+
+    void aSlowDeviceIsWaitedForAndFramesStayWhole()
+    {
+        SerialLink link;
+        QCOMPARE(link.open(m_device, PortSettings::defaults()), 0);
+        QSignalSpy lost(&link, &SerialLink::lost);
+        QSignalSpy drained(&link, &SerialLink::drained);
+        // Far more than the kernel's buffer holds, while the device reads nothing.
+        QByteArray sent;
+        for (int i = 0; i < 20000; ++i) {
+            const QByteArray frame = QByteArray::fromHex("0200010004") + QByteArray::number(i % 1000).rightJustified(3, '0') + '\x04';
+            QCOMPARE(link.write(frame), SerialLink::Write::Queued);
+            sent += frame;
+        }
+        QVERIFY(link.queuedBytes() > 0);
+        // A frame that does not fit the queue is refused whole.
+        const qint64 room = SerialLink::QueueLimit - link.queuedBytes();
+        QCOMPARE(link.write(QByteArray(room + 1, 'x')), SerialLink::Write::QueueFull);
+        QCOMPARE(link.queuedBytes(), SerialLink::QueueLimit - room);
+
+        QByteArray got;
+        QDeadlineTimer deadline(20000);
+        while (got.size() < sent.size() && !deadline.hasExpired()) {
+            QCoreApplication::processEvents();
+            got += m_pty->read(sent.size() - got.size(), 20);
+        }
+        QCOMPARE(got.size(), sent.size());
+        QVERIFY(got == sent);
+        QVERIFY(link.isOpen());
+        QCOMPARE(lost.count(), 0);
+        QTRY_VERIFY(drained.count() > 0);
     }
 
     void lossIsReportedOnceAndTheDeviceReopened()
@@ -113,7 +146,7 @@ private slots:
         QVERIFY(pointDeviceAt(fresh));
         QTRY_COMPARE_WITH_TIMEOUT(restored.count(), 1, 2000);
         QVERIFY(link.isOpen() && !link.isLost());
-        QCOMPARE(link.write("PING"), 0);
+        QCOMPARE(link.write("PING"), SerialLink::Write::Queued);
         QCOMPARE(fresh.read(4), QByteArray("PING"));
         QVERIFY(fresh.write("PONG\r"));
         QTRY_COMPARE_WITH_TIMEOUT(got, QByteArray("PONG\r"), 5000);
