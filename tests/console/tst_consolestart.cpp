@@ -55,6 +55,21 @@ qint64 cpuTicks(qint64 pid)
     return fields.value(11).toLongLong() + fields.value(12).toLongLong();
 }
 
+// The frames of a byte stream, each whole; empty when any byte is not part of a whole frame.
+QList<QByteArray> wholeFrames(const QByteArray &bytes)
+{
+    QList<QByteArray> frames;
+    for (qsizetype at = 0; at < bytes.size();) {
+        const qsizetype length = at + 4 < bytes.size() ? 6 + quint8(bytes.at(at + 4)) : 0;
+        if (length == 0 || !bytes.mid(at).startsWith(QByteArray("\x02\x00\x01\x00", 4)) ||
+            bytes.size() < at + length || bytes.at(at + length - 1) != '\x04')
+            return {};
+        frames.append(bytes.mid(at, length));
+        at += length;
+    }
+    return frames;
+}
+
 } // namespace
 
 class TestConsoleStart : public QObject {
@@ -220,6 +235,36 @@ private slots:
         folder.usePages({});
         ConsoleProcess console(folder);
         QVERIFY2(console.start(), console.output().constData());
+    }
+
+    void registersReachASlowLineWholeInOrderAndOnce()
+    {
+        // A 19200-baud line takes 1920 bytes a second: 3000 entries without a pause are 30 KB,
+        // more than a pseudo-terminal's buffer holds (about 20 KB here, 4 KB on some kernels),
+        // so the console has to wait for the device again and again.
+        ConsoleFolder folder;
+        PtyPair pty;
+        folder.useAsComPort(pty);
+        folder.usePages({1});
+        QByteArray cfg = "0\r\n", expected;
+        for (int i = 0; i < 3000; ++i) {
+            cfg += QByteArray::number(i % 256) + ',' + QByteArray::number(i / 256) + ",90\r\n";
+            expected += QByteArray("\x02\x00\x01\x00\x04\x0B", 6) + char(i % 256) + char(i / 256) + 'Z' + '\x04';
+        }
+        folder.write("VGAReg.cfg", cfg);
+        ConsoleProcess console(folder);
+        QVERIFY2(console.start(), console.output().constData());
+        const QList<QByteArray> frames = wholeFrames(pty.readAtLineRate(1920));
+        QVERIFY2(!frames.isEmpty(), "a byte outside a whole frame");
+        QByteArray registers;
+        for (const QByteArray &frame : frames) {
+            if (frame.at(5) == '\x0B')
+                registers += frame;
+        }
+        QCOMPARE(registers.size(), expected.size());
+        QVERIFY(registers == expected);
+        QVERIFY2(console.waitForOutput("VGA registers sent: 3000 entries", 2000), console.output().constData());
+        QVERIFY2(!console.output().contains("is gone"), console.output().constData());
     }
 
     void vanishedDeviceIsReportedOnceAndComesBack()

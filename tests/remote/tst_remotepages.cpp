@@ -4,6 +4,7 @@
 #include "TestNetwork.h"
 
 #include <QComboBox>
+#include <QRadioButton>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -161,10 +162,14 @@ private slots:
             QVERIFY2(console.find(name)->isEnabled(), qPrintable(name));
         for (const QString &name : disabled)
             QVERIFY2(!console.find(name)->isEnabled(), qPrintable(name));
-        // Editing a page that sets no button state leaves the mode as it was.
+        // Editing a page that sets no button state leaves the mode as it was; on a client,
+        // not even the intensity page's Manual and Add, which would enable Apply elsewhere.
         if (auto *delay = console.window->findChild<QLineEdit *>("TxtWatchdogDelay")) {
             delay->setText("7");
             console.find<QComboBox>("cboManualIntensity")->setCurrentIndex(0);
+            console.find<QRadioButton>("optAutomatic")->click();
+            console.find<QRadioButton>("optManual")->click();
+            console.click("cmdAddIntTime");
             for (const QString &name : disabled)
                 QVERIFY2(!console.find(name)->isEnabled(), qPrintable(name));
         }

@@ -92,6 +92,27 @@ public:
         return bytes;
     }
 
+    // What a device on a slow line receives: at most 'bytesPerSecond', read in steps of 50 ms,
+    // until nothing has arrived for 'quietMs' (or 'limitMs' have passed).
+    QByteArray readAtLineRate(int bytesPerSecond, int quietMs = 1500, int limitMs = 120000)
+    {
+        const qsizetype step = qMax(1, bytesPerSecond / 20);
+        QDeadlineTimer limit(limitMs), quiet(quietMs);
+        QByteArray bytes;
+        while (!quiet.hasExpired() && !limit.hasExpired()) {
+            QDeadlineTimer next(50, Qt::PreciseTimer);
+            const QByteArray piece = read(step, 50);
+            if (!piece.isEmpty()) {
+                bytes += piece;
+                quiet.setRemainingTime(quietMs);
+            }
+            const qint64 left = next.remainingTime();
+            if (left > 0)
+                ::usleep(useconds_t(left * 1000));
+        }
+        return bytes;
+    }
+
     // The device vanishes, as when an adapter is pulled out.
     void closeMaster()
     {

@@ -1,4 +1,5 @@
 #include "ConsoleFolder.h"
+#include "FrameBuilder.h"
 #include "Frames.h"
 #include "PortSettings.h"
 #include "SerialLink.h"
@@ -42,6 +43,44 @@ private slots:
         m_control = std::make_unique<VideoControl>(*m_panel, m_transmitter, WorkingFolder(m_dir->sysPath()));
         m_control->setPagesPresent(true, false);
         drain();
+    }
+
+    void aFrameNotSentSaysWhy_data()
+    {
+        QTest::addColumn<QString>("line"); // "closed", "open" or "full"
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("value");
+        QTest::addColumn<QString>("whyNot");
+        QTest::newRow("port closed") << "closed" << 10 << 0 << "the serial port is closed";
+        QTest::newRow("a level without a code") << "open" << 10 << 2 << "intensity level 2 has no code";
+        QTest::newRow("level -1") << "open" << 10 << -1 << "intensity value -1 is outside";
+        QTest::newRow("the line's queue full") << "full" << 16 << 60 << "the line's queue is full";
+        QTest::newRow("sent") << "open" << 10 << 0 << "";
+    }
+    void aFrameNotSentSaysWhy()
+    {
+        QFETCH(QString, line);
+        QFETCH(int, mode);
+        QFETCH(int, value);
+        QFETCH(QString, whyNot);
+        PtyPair pty; // the device reads nothing, so a full queue stays full
+        SerialLink link;
+        if (line != "closed")
+            QCOMPARE(link.open(pty.slavePath(), PortSettings::defaults()), 0);
+        Transmitter transmitter(link);
+        transmitter.setIntensityLevels({"10", ""});
+        QSignalSpy full(&transmitter, &Transmitter::queueFull);
+        const QByteArray big(FrameBuilder::MaxRegisterBytes, 'r');
+        for (const QByteArray &filler : {big, QByteArray(1, 'r')}) {
+            while (line == "full" && link.write(filler) == SerialLink::Write::Queued) {
+            }
+        }
+        const Transmission first = transmitter.TransmitToKVR(mode, value);
+        QCOMPARE(first.sent(), whyNot.isEmpty());
+        QVERIFY2(whyNot.isEmpty() || first.whyNot.startsWith(whyNot), qPrintable(first.whyNot));
+        transmitter.TransmitToKVR(mode, value);
+        QCOMPARE(full.count(), line == "full" ? 1 : 0); // said once for the burst
+        QCOMPARE(transmitter.framesWritten(), whyNot.isEmpty() ? 2 : 0);
     }
 
     void pictureValueShowsPercentAndSendsValue_data()

@@ -72,6 +72,8 @@ private slots:
         QTest::newRow("video page") << QList<int>{0} << loaded + vga << nine;
         // The register page's load changes only the mode again; each page sends the registers.
         QTest::newRow("both pages") << QList<int>{0, 1} << loaded + ModeVideo + vga + vga << nine + ModeVideo;
+        // A client's Retransmit is disabled, and the device's return sends nothing either.
+        QTest::newRow("video page of a client") << QList<int>{0, 6} << loaded + vga << QByteArray();
     }
     void startUpRetransmitAndReturnOfTheDevice()
     {
