@@ -11,8 +11,8 @@
 // line still holds frames, or within the interval (a second) after the last refresh ran,
 // is kept as the one pending refresh and run as soon as the line is free and the interval
 // has passed. A later request replaces the pending one, which counts as merged: however
-// many requests a burst brings, the line gets at most two refreshes' frames from it, and
-// the last request is always run.
+// many requests come while a refresh's frames wait or within its second, they add one
+// refresh to the line, and the last request is always run.
 class RefreshGate : public QObject {
     Q_OBJECT
 public:

@@ -39,8 +39,6 @@ private slots:
             << QByteArray("\"::1\"\r\n") << "127.0.0.1" << false;
         QTest::newRow("second record on the same line")
             << QByteArray("\"10.0.0.9\",\"10.0.0.5\"\r\n") << "10.0.0.5" << true;
-        QTest::newRow("unquoted, blank lines around")
-            << QByteArray("\r\n 10.0.0.5 \r\n\r\n") << "10.0.0.5" << true;
     }
     void allowListMatchesPeers()
     {
