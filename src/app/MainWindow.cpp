@@ -15,6 +15,7 @@
 #include "MessageQueue.h"
 #include "PortSettingDialog.h"
 #include "RecordWriter.h"
+#include "RefreshGate.h"
 #include "RegisterPage.h"
 #include "SafeFile.h"
 #include "SchedulePage.h"
@@ -89,11 +90,13 @@ void MainWindow::buildWindow()
     m_tabs->setObjectName(QStringLiteral("SSTab1"));
     m_schedulePage = new SchedulePage(*m_daily, m_state, m_tabs);
     m_clientPage = new ClientPage(m_folder, *m_messages, m_tabs);
-    m_serverPage = new ServerPage(m_tabs);
-    connect(m_serverPage, &ServerPage::refreshRequested, this, [this](const QString &peer) {
-        report(QStringLiteral("remote"), QStringLiteral("Refresh asked by %1").arg(peer));
-        refreshPages();
-    });
+    m_serverPage = new ServerPage(m_folder, m_tabs);
+    connect(m_serverPage, &ServerPage::notice, this,
+            [this](const QString &text) { report(QStringLiteral("remote"), text); });
+    connect(m_serverPage, &ServerPage::refreshRequested, this, &MainWindow::refreshPages);
+    // A refresh waits while earlier frames still wait for the line.
+    m_serverPage->refreshGate().setLineBusy([this] { return m_link.queuedBytes() > 0; });
+    connect(&m_link, &SerialLink::drained, &m_serverPage->refreshGate(), &RefreshGate::lineDrained);
     m_pages = {new VideoPage(*m_videoPanel, *m_videoControl, m_tabs),
                new RegisterPage(*m_videoPanel, *m_videoControl, m_tabs),
                m_schedulePage,
@@ -305,27 +308,35 @@ void MainWindow::runPageStartUpActions()
 
 void MainWindow::retransmit()
 {
+    report(QStringLiteral("retransmit"), retransmitPages());
+}
+
+QString MainWindow::retransmitPages()
+{
     const qint64 before = m_transmitter.framesWritten();
     for (int i = 0; i < PageCount; ++i) {
         if (pageInUse(static_cast<Page>(i)))
             m_pages[static_cast<size_t>(i)]->retransmit();
     }
     if (!m_link.isOpen()) {
-        report(QStringLiteral("retransmit"), QStringLiteral("Retransmit: the serial port is closed; nothing was sent. "
-                                                            "Choose the port with Port Setting."));
-        return;
+        return QStringLiteral(
+            "Retransmit: the serial port is closed; nothing was sent. Choose the port with Port "
+            "Setting.");
     }
-    report(QStringLiteral("retransmit"),
-           QStringLiteral("Retransmit: %1 frames sent").arg(m_transmitter.framesWritten() - before));
+    return QStringLiteral("Retransmit: %1 frames sent").arg(m_transmitter.framesWritten() - before);
 }
 
-void MainWindow::refreshPages()
+void MainWindow::refreshPages(const QString &peer)
 {
     for (int i = 0; i < PageCount; ++i) {
         if (pageInUse(static_cast<Page>(i)))
             m_pages[static_cast<size_t>(i)]->refresh();
     }
-    retransmit();
+    // The journal sums refreshes up per client (the server page's lines); each one
+    // shows in the status line only.
+    const QString line = QStringLiteral("Refresh asked by %1: %2").arg(peer, retransmitPages());
+    statusBar()->showMessage(line);
+    statusBar()->setToolTip(line);
 }
 
 void MainWindow::showRegisterProgress(int entry, int count)
@@ -406,7 +417,7 @@ void MainWindow::shutDown(const QString &how)
         return;
     m_ended = true;
     if (pageInUse(Page::Server))
-        m_serverPage->server().closeConnection();
+        m_serverPage->closeDown();
     m_tray->remove();
     hide();
     Journal::write(QStringLiteral("exit"), QStringLiteral("the console ends (%1)").arg(how));

@@ -72,9 +72,9 @@ public:
 
     // The Retransmit action: every current value of the pages in use goes out again.
     void retransmit();
-    // What a second console asks for: each page in use loads its current file again, in
-    // page order, then Retransmit.
-    void refreshPages();
+    // What a second console at 'peer' asks for: each page in use loads its current file
+    // again, in page order, then Retransmit.
+    void refreshPages(const QString &peer);
 
     // The shutdown steps (server connection closed, tray icon removed, window hidden), run
     // once whichever way the console ends; 'how' names the way in the journal.
@@ -97,6 +97,8 @@ protected:
 
 private:
     void buildWindow();
+    // Each page in use sends its values again; what was sent, in words.
+    QString retransmitPages();
     void connectSerialLink();
     void connectSchedules();
     template <typename Source>

@@ -59,7 +59,14 @@ void RemoteServer::listen()
         const QString description = m_server.errorString();
         emit status(socketErrorText(winsockErrorNumber(m_server.serverError(), description), description));
         m_retryListen.start();
+        return;
     }
+    emit stateChanged();
+}
+
+QString RemoteServer::clientAddress() const
+{
+    return m_socket ? AllowedClients::plain(m_socket->peerAddress()).toString() : QString();
 }
 
 void RemoteServer::accept()
@@ -72,6 +79,13 @@ void RemoteServer::accept()
         socket->deleteLater();
         return;
     }
+    if (!m_allowed.allows(socket->peerAddress())) {
+        const QString address = AllowedClients::plain(socket->peerAddress()).toString();
+        socket->abort();
+        socket->deleteLater();
+        emit refused(address);
+        return;
+    }
     m_server.close();
     m_socket = socket;
     socket->setReadBufferSize(ReadBufferSize);
@@ -80,6 +94,7 @@ void RemoteServer::accept()
     connect(socket, &QTcpSocket::disconnected, this, &RemoteServer::closedByClient);
     connect(socket, &QTcpSocket::errorOccurred, this, &RemoteServer::failed);
     emit status(QStringLiteral("Socket Connection Request Accepted"));
+    emit stateChanged();
 }
 
 void RemoteServer::readArrival()
@@ -89,7 +104,7 @@ void RemoteServer::readArrival()
     emit status(QStringLiteral("Socket Data Arrival"));
     const QByteArray arrival = m_socket->readAll();
     if (arrival == Command)
-        emit refreshRequested(QStringLiteral("%1 port %2").arg(m_socket->peerAddress().toString()).arg(m_socket->peerPort()));
+        emit refreshRequested(clientAddress());
 }
 
 void RemoteServer::closedByClient()
@@ -126,4 +141,5 @@ void RemoteServer::dropConnection()
     socket->disconnect(this);
     socket->abort();
     socket->deleteLater();
+    emit stateChanged();
 }

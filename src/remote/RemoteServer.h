@@ -1,5 +1,7 @@
 #pragma once
 
+#include "AllowedClients.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QPointer>
@@ -10,7 +12,8 @@
 // tcpServer: listens on port 1001 for one client console at a time and asks for a refresh
 // when the client sends the command word. While a client is connected nothing listens, so
 // a second client is refused. Whatever arrives is read and dropped at once; nothing is ever
-// sent back.
+// sent back. With an allow list in force, a connection from anyone else is closed at once,
+// before it becomes the connected client, and the server goes on listening.
 class RemoteServer : public QObject {
     Q_OBJECT
 public:
@@ -38,11 +41,20 @@ public:
     bool isListening() const { return m_server.isListening(); }
     // The accepted connection, if any.
     QTcpSocket *connection() const { return m_socket; }
+    // The connected client's address ("" when none), IPv4 peers in their IPv4 form.
+    QString clientAddress() const;
+
+    // Who may connect; load it before listening.
+    AllowedClients &allowedClients() { return m_allowed; }
 
 signals:
     void status(const QString &text);
-    // The exact word arrived; 'peer' is who sent it (address and port).
+    // The exact word arrived from the client at 'peer' (its address).
     void refreshRequested(const QString &peer);
+    // A connection from 'address' was closed at once: it is not an allowed client.
+    void refused(const QString &address);
+    // Listening started or stopped, or a client came or went.
+    void stateChanged();
 
 private:
     void accept();
@@ -55,4 +67,5 @@ private:
     QPointer<QTcpSocket> m_socket;
     QTimer m_retryListen;
     KeepAlive m_keepAlive;
+    AllowedClients m_allowed;
 };

@@ -4,9 +4,10 @@
 #include "TestNetwork.h"
 
 #include <QComboBox>
-#include <QRadioButton>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -19,12 +20,15 @@ struct Console {
     PtyPair pty;
     std::unique_ptr<MainWindow> window;
 
-    explicit Console(const QList<int> &pages, const QByteArray &hostNameFile = QByteArray())
+    explicit Console(const QList<int> &pages, const QByteArray &hostNameFile = QByteArray(),
+                     const QByteArray &allowList = QByteArray())
     {
         folder.useAsComPort(pty);
         folder.usePages(pages);
         if (!hostNameFile.isNull())
             folder.write("HostName.txt", hostNameFile);
+        if (!allowList.isNull())
+            folder.write("AllowedClients.txt", allowList);
         window = std::make_unique<MainWindow>(WorkingFolder(folder.sysPath()));
         window->startUp();
     }
@@ -36,6 +40,7 @@ struct Console {
         return control;
     }
     QString text(const char *name) const { return find<QLineEdit>(name)->text(); }
+    QString label(const char *name) const { return find<QLabel>(name)->text(); }
     bool enabled(const char *name) const { return find(name)->isEnabled(); }
     void click(const char *name) const { find<QPushButton>(name)->click(); }
 };
@@ -173,6 +178,34 @@ private slots:
             for (const QString &name : disabled)
                 QVERIFY2(!console.find(name)->isEnabled(), qPrintable(name));
         }
+    }
+
+    void serverPageShowsForWhomAndWho_data()
+    {
+        QTest::addColumn<QByteArray>("allowList");
+        QTest::addColumn<QString>("forWhom");
+        QTest::newRow("no allow list") << QByteArray() << "any host";
+        QTest::newRow("allow list") << QByteArray("\"127.0.0.1\"\r\n\"10.0.0.0/8\"\r\n")
+                                    << "127.0.0.1, 10.0.0.0/8";
+    }
+    void serverPageShowsForWhomAndWho()
+    {
+        QFETCH(QByteArray, allowList);
+        QFETCH(QString, forWhom);
+        Console console({7}, QByteArray(), allowList);
+        QCOMPARE(console.label("lblListening"), "Listening on port 1001 for " + forWhom);
+        QCOMPARE(console.label("lblConnectedClient"), QStringLiteral("Connected client: none"));
+        QTcpSocket client;
+        client.connectToHost(QHostAddress::LocalHost, 1001);
+        QVERIFY(client.waitForConnected(3000));
+        QTRY_COMPARE(console.text("txthostServer"), QStringLiteral("Socket Connection Request Accepted"));
+        QCOMPARE(console.label("lblConnectedClient"), QStringLiteral("Connected client: 127.0.0.1"));
+        QCOMPARE(console.label("lblListening"),
+                 QStringLiteral("Not listening on port 1001 while a client is connected"));
+        client.disconnectFromHost();
+        QTRY_COMPARE(console.text("txthostServer"), QStringLiteral("Socket Closed"));
+        QCOMPARE(console.label("lblListening"), "Listening on port 1001 for " + forWhom);
+        QCOMPARE(console.label("lblConnectedClient"), QStringLiteral("Connected client: none"));
     }
 
     void exitKeepsTheHostName_data()

@@ -2,6 +2,7 @@
 #include "TestNetwork.h"
 
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <netinet/in.h>
@@ -24,13 +25,22 @@ struct Peer {
     }
 };
 
-// The server under test, listening from the start, with what it reports.
+// The server under test, listening from the start, with what it reports. 'allowList' is the
+// path of its AllowedClients.txt, if it has one.
 struct Server {
     RemoteServer remote;
     QSignalSpy status{&remote, &RemoteServer::status};
     QSignalSpy refreshed{&remote, &RemoteServer::refreshRequested};
+    QSignalSpy refused{&remote, &RemoteServer::refused};
+    QSignalSpy problems{&remote.allowedClients(), &AllowedClients::problem};
 
-    explicit Server(RemoteServer::KeepAlive keepAlive = {}) : remote(keepAlive) { remote.listen(); }
+    explicit Server(RemoteServer::KeepAlive keepAlive = {}, const QString &allowList = QString())
+        : remote(keepAlive)
+    {
+        if (!allowList.isEmpty())
+            remote.allowedClients().load(allowList);
+        remote.listen();
+    }
     QString lastStatus() const { return status.isEmpty() ? QString() : status.last().first().toString(); }
 };
 
@@ -80,6 +90,69 @@ private slots:
         QTest::qWait(50);
         QCOMPARE(server.refreshed.count(), refreshes);
         QCOMPARE(peer.socket.bytesAvailable(), 0); // nothing is sent back
+    }
+
+    // Linux routes all of 127/8 to the loopback device: the test's sockets come from
+    // 127.0.0.2 and 127.0.0.3 as from two other machines.
+    void onlyAllowedClientsAreServed_data()
+    {
+        QTest::addColumn<QByteArray>("file"); // AllowedClients.txt; null: none
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<bool>("allowed");
+        QTest::addColumn<QString>("problem");
+        const QByteArray two("\"127.0.0.2\"\r\n");
+        QTest::newRow("no file: anyone") << QByteArray() << "127.0.0.3" << true << "";
+        QTest::newRow("listed address") << two << "127.0.0.2" << true << "";
+        QTest::newRow("unlisted address") << two << "127.0.0.3" << false << "";
+        QTest::newRow("in the network") << QByteArray("\"127.0.0.2/31\"\r\n") << "127.0.0.3" << true << "";
+        QTest::newRow("outside the network")
+            << QByteArray("\"127.0.0.0/31\"\r\n") << "127.0.0.2" << false << "";
+        QTest::newRow("name") << QByteArray("\"localhost\"\r\n") << "127.0.0.1" << true << "";
+        QTest::newRow("name, another address")
+            << QByteArray("\"localhost\"\r\n") << "127.0.0.2" << false << "";
+        QTest::newRow("bad record left out, the next one used")
+            << QByteArray("\"127.0.0.256\"\r\n") + two << "127.0.0.2" << true << "line 1: \"127.0.0.256\"";
+        QTest::newRow("present but empty: no one") << QByteArray("") << "127.0.0.2" << false << "";
+    }
+    void onlyAllowedClientsAreServed()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, from);
+        QFETCH(bool, allowed);
+        QFETCH(QString, problem);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("AllowedClients.txt");
+        if (!file.isNull()) {
+            QFile out(path);
+            QVERIFY(out.open(QIODevice::WriteOnly));
+            out.write(file);
+        }
+        Server server({}, path);
+        QCOMPARE(server.problems.count(), problem.isEmpty() ? 0 : 1);
+        if (!problem.isEmpty())
+            QVERIFY(server.problems.first().first().toString().contains(problem));
+        QTRY_VERIFY(!server.remote.allowedClients().description().contains("looking up"));
+
+        Peer peer;
+        QVERIFY(peer.socket.bind(QHostAddress(from)));
+        QVERIFY(peer.connect()); // the system completes the handshake before the server sees it
+        peer.send("UpdCmd");
+        if (allowed) {
+            QTRY_COMPARE(server.refreshed.count(), 1);
+            QCOMPARE(server.refreshed.first().first().toString(), from);
+            QCOMPARE(server.remote.clientAddress(), from);
+            QVERIFY(!server.remote.isListening());
+            return;
+        }
+        QTRY_COMPARE(peer.socket.state(), QAbstractSocket::UnconnectedState);
+        QCOMPARE(server.refused.count(), 1);
+        QCOMPARE(server.refused.first().first().toString(), from);
+        QVERIFY(server.status.isEmpty());
+        QVERIFY(server.remote.isListening());
+        QVERIFY(!server.remote.connection());
+        QTest::qWait(50);
+        QCOMPARE(server.refreshed.count(), 0);
+        QCOMPARE(peer.socket.bytesAvailable(), 0);
     }
 
     void oneClientAtATimeThenListensAgain_data()
