@@ -128,6 +128,25 @@ private slots:
         QCOMPARE(received(server.pty, Refresh.size(), 3000), Refresh.toHex(' '));
     }
 
+    void aBurstPutsAtMostTwoRefreshesOnASlowLine()
+    {
+        // 500 words from a listed client while the controller takes 960 bytes a second: the
+        // first word's refresh, then one more for all that came after it, the last included.
+        ServerConsole server;
+        server.folder.write("AllowedClients.txt", "\"127.0.0.1\"\r\n");
+        QVERIFY2(server.start(), server.process->output().constData());
+        QTcpSocket client;
+        client.setSocketOption(QAbstractSocket::LowDelayOption, 1);
+        QVERIFY(connectToConsole(client));
+        for (int i = 0; i < 500; ++i) {
+            send(client, "UpdCmd");
+            QThread::usleep(500); // so that words arrive one by one, each judged alone
+        }
+        const QByteArray line = server.pty.readAtLineRate(960, 2500);
+        QCOMPARE(line.toHex(' '), (Refresh + Nine).toHex(' '));
+        QVERIFY2(!server.process->output().contains("is gone"), server.process->output().constData());
+    }
+
     void clientConsoleRefreshesTheServerConsole()
     {
         ServerConsole server;
