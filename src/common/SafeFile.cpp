@@ -70,7 +70,7 @@ QString namedKind(const QString &full)
     }
     // \\server\pipe\name is a pipe on another machine.
     if (starts(full, "\\\\")) {
-        const int share = full.indexOf(QLatin1Char('\\'), 2);
+        const qsizetype share = full.indexOf(QLatin1Char('\\'), 2);
         if (share > 2 && starts(full.mid(share + 1), "pipe\\"))
             return QStringLiteral("a named pipe");
     }

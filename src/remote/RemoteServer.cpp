@@ -45,7 +45,8 @@ void setKeepAlive(QTcpSocket &socket, const RemoteServer::KeepAlive &keepAlive)
                                {TCP_KEEPINTVL, DWORD(keepAlive.interval)},
                                {TCP_KEEPCNT, DWORD(keepAlive.count)}};
     for (const auto &[option, value] : values)
-        ::setsockopt(handle, IPPROTO_TCP, int(option), reinterpret_cast<const char *>(&value), sizeof value);
+        ::setsockopt(handle, IPPROTO_TCP, int(option), reinterpret_cast<const char *>(&value),
+                     int(sizeof value));
 #else
     Q_UNUSED(keepAlive)
 #endif
