@@ -12,6 +12,8 @@ packages=(
   clang
   # the Debian package: its icon sizes, CPack's dependency lookup, the menu entry check
   librsvg2-bin dpkg-dev file desktop-file-utils
+  # the Windows syntax check (scripts/windows-syntax.sh)
+  g++-mingw-w64-x86-64-posix
 )
 
 missing=()

@@ -6,13 +6,105 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#ifdef Q_OS_WIN
+#include <QDir>
+#include <qt_windows.h>
+
+#include <vector>
+#else
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
+
+#ifdef Q_OS_WIN
+namespace {
+
+// The system's description of a Windows error number.
+QString windowsErrorText(DWORD code)
+{
+    wchar_t *text = nullptr;
+    const DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                            FORMAT_MESSAGE_IGNORE_INSERTS,
+                                        nullptr, code, 0, reinterpret_cast<wchar_t *>(&text), 0, nullptr);
+    const QString said = length != 0 ? QString::fromWCharArray(text, int(length)).trimmed()
+                                     : QStringLiteral("Windows error %1").arg(code);
+    LocalFree(text);
+    return said;
+}
+
+// The full path as Windows itself forms it. A reserved device name such as COM1 or NUL, in
+// any folder, comes back as \\.\COM1, without the device being opened.
+QString fullPathName(const QString &path)
+{
+    const std::wstring native = QDir::toNativeSeparators(path).toStdWString();
+    std::vector<wchar_t> full(MAX_PATH);
+    for (;;) {
+        const DWORD length = GetFullPathNameW(native.c_str(), DWORD(full.size()), full.data(), nullptr);
+        if (length == 0)
+            return QString();
+        if (length < full.size())
+            return QString::fromWCharArray(full.data(), int(length));
+        full.resize(length);
+    }
+}
+
+// What a full path names when it is no file system path: "a named pipe" or "a device", else
+// an empty text. Only the name is looked at: asking the system about a pipe connects to it,
+// and asking about a serial port opens it.
+QString namedKind(const QString &full)
+{
+    const auto starts = [](const QString &text, const char *with) {
+        return text.startsWith(QLatin1String(with), Qt::CaseInsensitive);
+    };
+    if (starts(full, "\\\\.\\") || starts(full, "\\\\?\\")) {
+        const QString rest = full.mid(4);
+        const bool drive = rest.size() >= 3 && rest.at(0).isLetter() && rest.at(1) == QLatin1Char(':') &&
+                           rest.at(2) == QLatin1Char('\\');
+        if (starts(rest, "UNC\\"))
+            return namedKind(QStringLiteral("\\\\") + rest.mid(4));
+        if (drive || (starts(rest, "Volume{") && rest.indexOf(QLatin1String("}\\")) > 0))
+            return QString();
+        return starts(rest, "pipe\\") ? QStringLiteral("a named pipe") : QStringLiteral("a device");
+    }
+    // \\server\pipe\name is a pipe on another machine.
+    if (starts(full, "\\\\")) {
+        const qsizetype share = full.indexOf(QLatin1Char('\\'), 2);
+        if (share > 2 && starts(full.mid(share + 1), "pipe\\"))
+            return QStringLiteral("a named pipe");
+    }
+    return QString();
+}
+
+qint64 fileSize(const BY_HANDLE_FILE_INFORMATION &info)
+{
+    return qint64(info.nFileSizeHigh) << 32 | info.nFileSizeLow;
+}
+
+// What an open handle is when it is no file on a disk.
+QString handleKind(HANDLE handle)
+{
+    switch (GetFileType(handle)) {
+    case FILE_TYPE_PIPE:
+        return QStringLiteral("a named pipe");
+    case FILE_TYPE_CHAR:
+        return QStringLiteral("a device");
+    default:
+        return QStringLiteral("not a plain file");
+    }
+}
+
+} // namespace
+#endif
 
 QString writeWholeFile(const QString &path, const QByteArray &data)
 {
+#ifdef Q_OS_WIN
+    // Even asking whether a pipe or a device exists would reach it.
+    if (!path.isEmpty() && !namedKind(fullPathName(path)).isEmpty())
+        return QStringLiteral("Not a regular file");
+#endif
     const QFileInfo info(path);
     if (info.exists() && (info.isDir() || !info.isWritable()))
         return QStringLiteral("Permission denied");
@@ -35,6 +127,7 @@ QString writeWholeFile(const QString &path, const QByteArray &data)
     return QString();
 }
 
+#ifndef Q_OS_WIN
 namespace {
 
 QString kindText(mode_t mode)
@@ -51,6 +144,7 @@ QString kindText(mode_t mode)
 }
 
 } // namespace
+#endif
 
 QString sizeText(qint64 bytes)
 {
@@ -75,6 +169,78 @@ QByteArray readWholeFile(const QString &path, int *error, qint64 maxBytes, QStri
     if (path.isEmpty())
         return fail(FileError::FileNotFound, fileErrorText(int(FileError::FileNotFound)));
 
+    const QString tooLarge = QStringLiteral("it is larger than %1, more than any file of its kind holds")
+                                 .arg(sizeText(maxBytes));
+#ifdef Q_OS_WIN
+    // Opening a named pipe connects to its server and opening a device can wake it, so such
+    // names are refused before anything is asked of them; the open file is checked again in
+    // case the name led somewhere else.
+    const QString full = fullPathName(path);
+    if (full.isEmpty())
+        return fail(FileError::PathFileAccess, windowsErrorText(GetLastError()));
+    const QString kind = namedKind(full);
+    if (!kind.isEmpty())
+        return fail(FileError::PathFileAccess, QStringLiteral("it is %1, not a file").arg(kind));
+    const std::wstring name = full.toStdWString();
+    WIN32_FILE_ATTRIBUTE_DATA attributes{};
+    if (!GetFileAttributesExW(name.c_str(), GetFileExInfoStandard, &attributes)) {
+        const DWORD code = GetLastError();
+        if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND || code == ERROR_INVALID_NAME ||
+            code == ERROR_INVALID_DRIVE)
+            return fail(FileError::FileNotFound, fileErrorText(int(FileError::FileNotFound)));
+        return fail(FileError::PathFileAccess, windowsErrorText(code));
+    }
+    if (attributes.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        return fail(FileError::PathFileAccess, QStringLiteral("it is a folder, not a file"));
+
+    const HANDLE file =
+        CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return fail(FileError::PathFileAccess, windowsErrorText(GetLastError()));
+    QByteArray data;
+    QString problem;
+    FileError failure = FileError::None;
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (GetFileType(file) != FILE_TYPE_DISK) {
+        failure = FileError::PathFileAccess;
+        problem = QStringLiteral("it is %1, not a file").arg(handleKind(file));
+    } else if (!GetFileInformationByHandle(file, &info)) {
+        failure = FileError::PathFileAccess;
+        problem = windowsErrorText(GetLastError());
+    } else if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        failure = FileError::PathFileAccess;
+        problem = QStringLiteral("it is a folder, not a file");
+    } else if (fileSize(info) > maxBytes) {
+        // The size is the open file's: a link's own attributes say nothing of where it leads.
+        failure = FileError::FileTooLarge;
+        problem = tooLarge;
+    } else {
+        // The size is checked again while reading: the file may grow meanwhile.
+        data.reserve(static_cast<qsizetype>(fileSize(info)));
+        char chunk[64 * 1024];
+        for (;;) {
+            DWORD got = 0;
+            if (!ReadFile(file, chunk, sizeof chunk, &got, nullptr)) {
+                failure = FileError::PathFileAccess;
+                problem = windowsErrorText(GetLastError());
+                break;
+            }
+            if (got == 0)
+                break;
+            if (data.size() + qint64(got) > maxBytes) {
+                failure = FileError::FileTooLarge;
+                problem = tooLarge;
+                break;
+            }
+            data.append(chunk, qsizetype(got));
+        }
+    }
+    CloseHandle(file);
+    if (failure != FileError::None)
+        return fail(failure, problem);
+    return data;
+#else
     // Opening a FIFO waits for a writer and opening a device can wake it, so the kind of
     // file is checked first, and again on the open file in case the name was swapped.
     const QByteArray name = QFile::encodeName(path);
@@ -84,8 +250,6 @@ QByteArray readWholeFile(const QString &path, int *error, qint64 maxBytes, QStri
             return fail(FileError::FileNotFound, fileErrorText(int(FileError::FileNotFound)));
         return fail(FileError::PathFileAccess, qt_error_string(errno));
     }
-    const QString tooLarge = QStringLiteral("it is larger than %1, more than any file of its kind holds")
-                                 .arg(sizeText(maxBytes));
     if (!S_ISREG(info.st_mode))
         return fail(FileError::PathFileAccess, QStringLiteral("it is %1, not a file").arg(kindText(info.st_mode)));
     if (info.st_size > maxBytes)
@@ -127,4 +291,5 @@ QByteArray readWholeFile(const QString &path, int *error, qint64 maxBytes, QStri
     if (failure != FileError::None)
         return fail(failure, problem);
     return data;
+#endif
 }

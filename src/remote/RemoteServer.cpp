@@ -8,6 +8,20 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <sys/socket.h>
+#elif defined(Q_OS_WIN)
+#include <winsock2.h>
+#include <ws2tcpip.h>
+// Windows 10 has the three options, in seconds as on Linux; MinGW-w64 and older SDKs lack
+// their names.
+#ifndef TCP_KEEPIDLE
+#define TCP_KEEPIDLE 3
+#endif
+#ifndef TCP_KEEPCNT
+#define TCP_KEEPCNT 16
+#endif
+#ifndef TCP_KEEPINTVL
+#define TCP_KEEPINTVL 17
+#endif
 #endif
 
 const QByteArray RemoteServer::Command = QByteArrayLiteral("UpdCmd");
@@ -25,6 +39,14 @@ void setKeepAlive(QTcpSocket &socket, const RemoteServer::KeepAlive &keepAlive)
     ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPIDLE, &keepAlive.idle, sizeof keepAlive.idle);
     ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPINTVL, &keepAlive.interval, sizeof keepAlive.interval);
     ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPCNT, &keepAlive.count, sizeof keepAlive.count);
+#elif defined(Q_OS_WIN)
+    const SOCKET handle = SOCKET(socket.socketDescriptor());
+    const DWORD values[][2] = {{TCP_KEEPIDLE, DWORD(keepAlive.idle)},
+                               {TCP_KEEPINTVL, DWORD(keepAlive.interval)},
+                               {TCP_KEEPCNT, DWORD(keepAlive.count)}};
+    for (const auto &[option, value] : values)
+        ::setsockopt(handle, IPPROTO_TCP, int(option), reinterpret_cast<const char *>(&value),
+                     int(sizeof value));
 #else
     Q_UNUSED(keepAlive)
 #endif

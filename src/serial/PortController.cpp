@@ -6,7 +6,14 @@
 #include "SerialLink.h"
 
 #include <QFile>
+
+#ifdef Q_OS_WIN
+#include <QSerialPortInfo>
+
+#include <algorithm>
+#else
 #include <unistd.h>
+#endif
 
 const QString PortController::InvalidPortMessage = QStringLiteral("Invalid com port, Open comm error");
 
@@ -16,11 +23,21 @@ QString deviceProblem(const QString &device, const QString &systemText)
 {
     if (device.isEmpty())
         return QStringLiteral("no device is known for this port number (see ComPorts.txt)");
+#ifdef Q_OS_WIN
+    // Windows lists the COM ports present and lets one program at a time open each: a port
+    // that is there but refused is mostly held by another program.
+    const QList<QSerialPortInfo> present = QSerialPortInfo::availablePorts();
+    if (std::none_of(present.begin(), present.end(), [&](const QSerialPortInfo &port) {
+            return port.portName().compare(device, Qt::CaseInsensitive) == 0;
+        }))
+        return QStringLiteral("the device is missing");
+#else
     const QByteArray path = QFile::encodeName(device);
     if (::access(path.constData(), F_OK) != 0)
         return QStringLiteral("the device is missing");
     if (::access(path.constData(), R_OK | W_OK) != 0)
         return QStringLiteral("not permitted: this user may not open it (members of the group dialout may)");
+#endif
     if (!systemText.isEmpty())
         return QStringLiteral("busy or refused (%1); another program may hold it").arg(systemText);
     return QStringLiteral("its settings were refused");
