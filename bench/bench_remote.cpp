@@ -2,7 +2,10 @@
 // every reloading page of this build in use: the time from "UpdCmd" leaving a client to the
 // last refresh frame on the line (default.pav alternates between two settings, so every
 // reload changes all values); then the console's memory and CPU while a peer streams 100 MB
-// at full speed, until a new client's word brings the refresh.
+// at full speed, until a new client's word brings the refresh. Last, a storm: 2000 words in
+// 2 s from a listed client while the controller takes 960 bytes a second (9600 baud): the
+// refreshes run, the frames on the line, the time from the last word until the line is idle,
+// and the console's CPU during the burst.
 #include "ConsoleProcess.h"
 #include "TestNetwork.h"
 
@@ -11,7 +14,9 @@
 #include <QTcpSocket>
 #include <QThread>
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
+#include <thread>
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -37,11 +42,84 @@ qint64 procField(qint64 pid, const char *file, const QByteArray &key)
     return -1;
 }
 
+int storm()
+{
+    PtyPair pty;
+    ConsoleFolder folder;
+    folder.useAsComPort(pty);
+    folder.usePages({0, 7});
+    folder.write("default.pav", Changed);
+    folder.write("AllowedClients.txt", "\"127.0.0.1\"\r\n");
+    ConsoleProcess console(folder);
+    QTcpSocket client;
+    if (!console.start() || !connectToConsole(client)) {
+        std::fprintf(stderr, "the console did not start or listen:\n%s\n", console.output().constData());
+        return 1;
+    }
+    client.setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    pty.read(1 << 20, 1500); // start-up's frames
+
+    // The controller's side of a 9600-baud line: 48 bytes every 50 ms.
+    QElapsedTimer clock;
+    clock.start();
+    std::atomic<qint64> bytes{0}, lastByteNs{0};
+    std::atomic<bool> stop{false};
+    std::thread line([&] {
+        while (!stop) {
+            const qint64 stepEnd = clock.nsecsElapsed() + 50'000'000;
+            const QByteArray piece = pty.read(48, 50);
+            if (!piece.isEmpty()) {
+                bytes += piece.size();
+                lastByteNs = clock.nsecsElapsed();
+            }
+            const qint64 left = stepEnd - clock.nsecsElapsed();
+            if (left > 0)
+                std::this_thread::sleep_for(std::chrono::nanoseconds(left));
+        }
+    });
+    const qint64 pid = console.process().processId();
+    const qint64 cpuBefore = procField(pid, "stat", QByteArray());
+    const qint64 burstStartNs = clock.nsecsElapsed();
+    for (int i = 0; i < 2000; ++i) {
+        client.write("UpdCmd");
+        client.waitForBytesWritten(1000);
+        const qint64 due = burstStartNs + (i + 1) * 1'000'000LL;
+        const qint64 left = due - clock.nsecsElapsed();
+        if (left > 0)
+            std::this_thread::sleep_for(std::chrono::nanoseconds(left));
+    }
+    const qint64 lastWordNs = clock.nsecsElapsed();
+    const double burstCpu = (procField(pid, "stat", QByteArray()) - cpuBefore) / double(sysconf(_SC_CLK_TCK));
+    const double burstS = (lastWordNs - burstStartNs) / 1e9;
+    // Idle: nothing more for three seconds (the refresh gate waits a second at most).
+    while (clock.nsecsElapsed() - qMax<qint64>(lastByteNs, lastWordNs) < 3'000'000'000LL)
+        QThread::msleep(50);
+    stop = true;
+    line.join();
+    console.stop(); // its end writes the sums it still holds
+    console.waitForOutput("Refresh words from", 2000);
+    const QList<QByteArray> lines = console.output().split('\n');
+    QByteArray sums;
+    for (const QByteArray &text : lines) {
+        if (text.contains("Refresh words from"))
+            sums += "    " + text.mid(text.indexOf("remote:")) + "\n";
+    }
+    std::printf("2000 words in %.2f s from a listed client, the line at 9600 baud: %lld bytes (%lld frames) on the "
+                "line, idle %.2f s after the last word, console CPU %.2f s during the burst (%.0f%% of one "
+                "core); the journal's sums:\n%s",
+                burstS, static_cast<long long>(bytes.load()), static_cast<long long>(bytes.load() / 8),
+                qMax<qint64>(0, lastByteNs - lastWordNs) / 1e9, burstCpu, 100 * burstCpu / burstS,
+                sums.constData());
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
+    if (argc > 1 && QByteArray(argv[1]) == "--storm")
+        return storm();
     PtyPair pty;
     ConsoleFolder folder;
     folder.useAsComPort(pty);
@@ -118,5 +196,6 @@ int main(int argc, char **argv)
         "%lld KiB before, %lld KiB at most, %lld KiB after\n",
         seconds, 100 / seconds, cpu, 100 * cpu / seconds, static_cast<long long>(rssBefore),
         static_cast<long long>(peakRss), static_cast<long long>(procField(pid, "status", "VmRSS:")));
-    return 0;
+    console.stop();
+    return storm();
 }

@@ -13,14 +13,10 @@ qint64 RefreshGate::untilIntervalEnds() const
 
 void RefreshGate::request(const QString &requester)
 {
-    if (!m_pending && !m_running && !lineBusy() && untilIntervalEnds() == 0) {
-        run(requester);
-        return;
-    }
     if (m_pending)
         emit merged(*m_pending);
     m_pending = requester;
-    waitForFreeLine();
+    runPending();
 }
 
 void RefreshGate::run(const QString &requester)
@@ -52,9 +48,13 @@ void RefreshGate::waitForFreeLine()
 {
     if (m_running)
         return; // run() looks again when the refresh is done
-    // The line's drained signal normally ends the wait for it; the timer looks again each
-    // interval, so a signal that never comes (the port lost with frames queued) cannot
-    // hold the last request back for ever.
+    // The end of the interval is a fixed time: later requests must not push it on, or a
+    // steady storm would hold every refresh back until it stops. The line's drained signal
+    // normally ends a wait for the line; the timer looks again each interval, so a signal
+    // that never comes (the port lost with frames queued) cannot hold the last request back.
     const qint64 wait = untilIntervalEnds();
-    m_wait.start(int(wait > 0 ? wait : m_intervalMs));
+    if (wait > 0)
+        m_wait.start(int(wait));
+    else if (!m_wait.isActive())
+        m_wait.start(m_intervalMs);
 }

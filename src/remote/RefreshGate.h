@@ -12,7 +12,8 @@
 // is kept as the one pending refresh and run as soon as the line is free and the interval
 // has passed. A later request replaces the pending one, which counts as merged: however
 // many requests come while a refresh's frames wait or within its second, they add one
-// refresh to the line, and the last request is always run.
+// refresh to the line, so a storm runs at most one refresh an interval, never more than two
+// refreshes' frames wait for the line, and the last request is always run.
 class RefreshGate : public QObject {
     Q_OBJECT
 public:
