@@ -165,8 +165,9 @@ void MainWindow::connectSerialLink()
     connect(&m_transmitter, &Transmitter::writeFailed, this, &MainWindow::CommErrMsg);
     connect(&m_transmitter, &Transmitter::queueFull, this,
             [this](const QString &text) { report(QStringLiteral("frame"), text); });
-    connect(&m_ports, &PortController::message, this,
-            [this](const QString &text) { m_messages->post(text); });
+    connect(&m_ports, &PortController::message, this, [this](const QString &text, const QString &details) {
+        m_messages->post(text, QString(), QMessageBox::NoIcon, details);
+    });
     connect(&m_ports, &PortController::status, this, [this](const QString &text) { report(QStringLiteral("port"), text); });
 
     connect(&m_link, &SerialLink::lost, this, [this](const QString &device, const QString &reason) {
@@ -229,7 +230,7 @@ void MainWindow::startUp()
     m_ports.OpenComSetting();
     const int portError = m_ports.lastOpenError();
     if (!m_link.isOpen())
-        m_messages->post(PortController::InvalidPortMessage);
+        m_messages->post(PortController::InvalidPortMessage, QString(), QMessageBox::NoIcon, m_ports.openAdvice());
     m_link.clearInput();
     m_daily->stopRunner();
     m_intTask->stopRunner();
@@ -435,8 +436,11 @@ void MainWindow::closeEvent(QCloseEvent *event)
     // The close box keeps the console running in the tray; without a tray it only
     // minimises, so the window can always be found again.
     event->ignore();
-    if (TrayIcon::desktopHasTray())
+    if (TrayIcon::desktopHasTray()) {
         hide();
-    else
-        showMinimized();
+        return;
+    }
+    showMinimized();
+    showStatus(QStringLiteral("This desktop has no notification area (tray), so the window was minimised "
+                              "rather than hidden; the console keeps running. Exit ends it."));
 }

@@ -7,7 +7,8 @@
 
 MessageQueue::MessageQueue(QWidget *window) : QObject(window), m_window(window) {}
 
-void MessageQueue::post(const QString &text, const QString &title, QMessageBox::Icon icon)
+void MessageQueue::post(const QString &text, const QString &title, QMessageBox::Icon icon,
+                        const QString &details)
 {
     Journal::write(QStringLiteral("message"), text);
     emit posted(text);
@@ -17,7 +18,7 @@ void MessageQueue::post(const QString &text, const QString &title, QMessageBox::
         if (m.text == text)
             return;
     }
-    m_waiting.push_back({text, title.isEmpty() ? QGuiApplication::applicationDisplayName() : title, icon});
+    m_waiting.push_back({text, title.isEmpty() ? QGuiApplication::applicationDisplayName() : title, icon, details});
     if (!m_box)
         showNext();
 }
@@ -39,6 +40,7 @@ void MessageQueue::showNext()
 
     auto *box = new QMessageBox(m.icon, m.title, m.text, QMessageBox::Ok, m_window);
     box->setObjectName(QStringLiteral("messageBox"));
+    box->setInformativeText(m.details);
     box->setAttribute(Qt::WA_DeleteOnClose);
     m_box = box;
     m_shownText = m.text;

@@ -17,8 +17,9 @@ public:
     explicit MessageQueue(QWidget *window);
 
     // Title empty: the application's title. Icon NoIcon and an OK button, unless given.
+    // 'details' goes below the text (the box's informative text).
     void post(const QString &text, const QString &title = QString(),
-              QMessageBox::Icon icon = QMessageBox::NoIcon);
+              QMessageBox::Icon icon = QMessageBox::NoIcon, const QString &details = QString());
 
     // A message no longer true (the device it names is back): taken off the screen if it
     // is shown, out of the queue if it waits.
@@ -36,6 +37,7 @@ private:
         QString text;
         QString title;
         QMessageBox::Icon icon;
+        QString details;
     };
 
     void showNext();

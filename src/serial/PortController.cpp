@@ -18,29 +18,52 @@
 const QString PortController::InvalidPortMessage = QStringLiteral("Invalid com port, Open comm error");
 
 namespace {
-// What keeps a device from opening, as an installer would look for it.
-QString deviceProblem(const QString &device, const QString &systemText)
+// What keeps a device from opening, as an installer would look for it: the cause in a few
+// words, and what to do about it.
+struct DeviceProblem {
+    QString cause;
+    QString remedy;
+};
+
+DeviceProblem deviceProblem(int port, const QString &device, const QString &systemText)
 {
-    if (device.isEmpty())
-        return QStringLiteral("no device is known for this port number (see ComPorts.txt)");
+    const QString otherPort = QStringLiteral("or choose another port with Port Setting.");
+    if (device.isEmpty()) {
+        return {QStringLiteral("no device is known for this port number (see ComPorts.txt)"),
+                QStringLiteral("Name the device of Com %1 in ComPorts.txt in the working folder, ").arg(port) +
+                    otherPort};
+    }
+    const QString missing = QStringLiteral("the device is missing");
+    const QString plugIn = QStringLiteral("Plug the device in, name the right device of Com %1 in ComPorts.txt "
+                                          "in the working folder, ")
+                               .arg(port) +
+                           otherPort;
 #ifdef Q_OS_WIN
     // Windows lists the COM ports present and lets one program at a time open each: a port
     // that is there but refused is mostly held by another program.
     const QList<QSerialPortInfo> present = QSerialPortInfo::availablePorts();
-    if (std::none_of(present.begin(), present.end(), [&](const QSerialPortInfo &port) {
-            return port.portName().compare(device, Qt::CaseInsensitive) == 0;
+    if (std::none_of(present.begin(), present.end(), [&](const QSerialPortInfo &info) {
+            return info.portName().compare(device, Qt::CaseInsensitive) == 0;
         }))
-        return QStringLiteral("the device is missing");
+        return {missing, plugIn};
 #else
     const QByteArray path = QFile::encodeName(device);
     if (::access(path.constData(), F_OK) != 0)
-        return QStringLiteral("the device is missing");
-    if (::access(path.constData(), R_OK | W_OK) != 0)
-        return QStringLiteral("not permitted: this user may not open it (members of the group dialout may)");
+        return {missing, plugIn};
+    if (::access(path.constData(), R_OK | W_OK) != 0) {
+        return {QStringLiteral("not permitted: this user may not open it (members of the group dialout may)"),
+                QStringLiteral("Add the user to the group dialout (sudo adduser %1 dialout), log in again and "
+                               "start the console again, ")
+                        .arg(QString::fromLocal8Bit(qgetenv("USER"))) +
+                    otherPort};
+    }
 #endif
-    if (!systemText.isEmpty())
-        return QStringLiteral("busy or refused (%1); another program may hold it").arg(systemText);
-    return QStringLiteral("its settings were refused");
+    if (!systemText.isEmpty()) {
+        return {QStringLiteral("busy or refused (%1); another program may hold it").arg(systemText),
+                QStringLiteral("End the program that holds it, ") + otherPort};
+    }
+    return {QStringLiteral("its settings were refused"),
+            QStringLiteral("Choose other settings with Port Setting, or another port.")};
 }
 
 const QString SettingsFileName = QStringLiteral("comset.prt");
@@ -99,13 +122,19 @@ int PortController::OpenCom(const PortSettings &selection)
         emit status(problem);
 
     const QString device = devicePath(ports, selection.portNumber());
+    const QString named = device.isEmpty() ? QStringLiteral("no device") : device;
     m_lastOpenError = m_link.open(device, selection);
     if (m_lastOpenError != 0) {
-        emit message(CommErrorText(m_lastOpenError));
+        const DeviceProblem problem = deviceProblem(selection.portNumber(), device, m_link.openFailure());
+        m_openAdvice = QStringLiteral("Com %1 (%2): %3. %4")
+                           .arg(QString::number(selection.portNumber()), named, problem.cause, problem.remedy);
+        emit message(CommErrorText(m_lastOpenError), m_openAdvice);
         emit status(QStringLiteral("Com %1 (%2) did not open: %3")
-                        .arg(selection.portNumber())
-                        .arg(device.isEmpty() ? QStringLiteral("no device") : device,
-                             deviceProblem(device, m_link.openFailure())));
+                        .arg(QString::number(selection.portNumber()), named, problem.cause));
+    } else {
+        m_openAdvice.clear();
+        emit status(QStringLiteral("Com %1 (%2) is open at %3")
+                        .arg(QString::number(selection.portNumber()), named, selection.settingsText()));
     }
     return m_lastOpenError;
 }
@@ -114,11 +143,11 @@ void PortController::acceptSelection(const PortSettings &selection)
 {
     OpenCom(selection);
     if (!m_link.isOpen())
-        emit message(InvalidPortMessage);
+        emit message(InvalidPortMessage, m_openAdvice);
     m_settings = selection;
     const QString failure = WritePortSettings();
     if (!failure.isEmpty())
-        emit message(QStringLiteral("The port settings could not be stored in comset.prt: %1").arg(failure));
+        emit message(QStringLiteral("The port settings could not be stored in comset.prt: %1").arg(failure), QString());
 }
 
 QString PortController::WritePortSettings()

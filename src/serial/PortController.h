@@ -38,13 +38,17 @@ public:
 
     // The code of the last failed OpenCom, 0 after a successful one.
     int lastOpenError() const { return m_lastOpenError; }
+    // Which device the last failed OpenCom tried, what kept it closed and what to do about
+    // it; empty after a successful one.
+    QString openAdvice() const { return m_openAdvice; }
 
     // The device behind a port number, through ComPorts.txt.
     QString devicePath(int portNumber) const;
 
 signals:
-    // Texts for a message box (CommErrMsg and the port warnings).
-    void message(const QString &text);
+    // Texts for a message box (CommErrMsg and the port warnings), with the device, the real
+    // cause and the remedy as the box's details.
+    void message(const QString &text, const QString &details);
     // Problems with the port files, for the status line.
     void status(const QString &text);
 
@@ -56,4 +60,5 @@ private:
     WorkingFolder m_folder;
     PortSettings m_settings;
     int m_lastOpenError = 0;
+    QString m_openAdvice;
 };

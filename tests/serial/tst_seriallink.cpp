@@ -166,6 +166,13 @@ private slots:
         controller.acceptSelection(selection);
         QCOMPARE(messages.count(), 2); // why the port failed, then that it is closed
         QCOMPARE(messages.at(1).at(0).toString(), QString("Invalid com port, Open comm error"));
+        // Both boxes name the device, what is wrong with it and where to put it right.
+        for (const QList<QVariant> &box : messages) {
+            const QString details = box.at(1).toString();
+            QVERIFY2(details.contains("Com 12 (" + folder.file("ttyGone") + "): the device is missing") &&
+                         details.contains("ComPorts.txt"),
+                     qPrintable(details));
+        }
         QVERIFY(!link.isOpen());
         QVERIFY(controller.settings() == selection);
         QCOMPARE(folder.read("comset.prt"), QByteArray("11\r\n7\r\n3\r\n1\r\n1\r\n"));
