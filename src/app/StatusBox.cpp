@@ -5,6 +5,7 @@
 #include <QContextMenuEvent>
 #include <QFontDatabase>
 #include <QMenu>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
 
@@ -39,17 +40,34 @@ void StatusBox::appendText(const QString &text)
         return;
     QScrollBar *bar = verticalScrollBar();
     const bool atEnd = bar->value() >= bar->maximum();
+    const int firstBefore = bar->value();
+    const qsizetype sizeBefore = m_text.size();
     m_text += text;
-    trim();
+    const bool trimmed = trim();
     updateScrollRange(atEnd);
-    viewport()->update();
+    // A controller that streams would otherwise have the whole box drawn many times a
+    // second: only the rows from the one that held the old end change, and the rows above
+    // them only move up when the box follows the end.
+    const int height = rowHeight();
+    const int shift = bar->value() - firstBefore;
+    if (trimmed || shift < 0 || shift * height >= viewport()->height()) {
+        viewport()->update();
+        return;
+    }
+    if (shift > 0)
+        viewport()->scroll(0, -shift * height);
+    const qsizetype changedRow = sizeBefore / columns() - bar->value();
+    const int top = static_cast<int>(qBound<qsizetype>(0, changedRow * height, qsizetype(viewport()->height())));
+    viewport()->update(QRect(0, top, viewport()->width(), viewport()->height() - top));
 }
 
-void StatusBox::trim()
+bool StatusBox::trim()
 {
     // Trimming in steps spreads the cost of moving the text over many appends.
-    if (m_text.size() > m_maximumLength + m_maximumLength / 4)
-        m_text.remove(0, m_text.size() - m_maximumLength);
+    if (m_text.size() <= m_maximumLength + m_maximumLength / 4)
+        return false;
+    m_text.remove(0, m_text.size() - m_maximumLength);
+    return true;
 }
 
 int StatusBox::columns() const
@@ -85,7 +103,7 @@ void StatusBox::resizeEvent(QResizeEvent *event)
     updateScrollRange(true);
 }
 
-void StatusBox::paintEvent(QPaintEvent *)
+void StatusBox::paintEvent(QPaintEvent *event)
 {
     QPainter painter(viewport());
     painter.setPen(palette().color(QPalette::Text));
@@ -93,8 +111,10 @@ void StatusBox::paintEvent(QPaintEvent *)
     const int height = rowHeight();
     const int ascent = fontMetrics().ascent();
     const qsizetype first = verticalScrollBar()->value();
-    const int visibleRows = viewport()->height() / height + 1;
-    for (int r = 0; r < visibleRows; ++r) {
+    // Only the rows the update asks for are laid out and drawn.
+    const int fromRow = qMax(0, event->rect().top() / height);
+    const int toRow = event->rect().bottom() / height;
+    for (int r = fromRow; r <= toRow; ++r) {
         const qsizetype start = (first + r) * cols;
         if (start >= m_text.size())
             break;

@@ -31,7 +31,8 @@ private:
     int columns() const;
     int rowHeight() const;
     qsizetype rowCount() const;
-    void trim();
+    // Drops the oldest text beyond the maximum; true when it did.
+    bool trim();
     void updateScrollRange(bool followEnd);
 
     QString m_text;

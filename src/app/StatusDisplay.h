@@ -8,13 +8,13 @@ class ReceiveBuffer;
 class StatusBox;
 
 // Keeps the status box showing ReceiveBuffer. Every arrival goes into the buffer at once and
-// in order; the box is brought up to date at most 25 times a second, with only what arrived
+// in order; the box is brought up to date at most 30 times a second, with only what arrived
 // since. After Clear the box stays empty until the next arrival, which shows the whole
 // buffer again.
 class StatusDisplay : public QObject {
     Q_OBJECT
 public:
-    static constexpr int RefreshIntervalMs = 40;
+    static constexpr int RefreshIntervalMs = 34;
 
     StatusDisplay(ReceiveBuffer &buffer, StatusBox &box, QObject *parent = nullptr);
 
