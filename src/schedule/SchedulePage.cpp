@@ -154,7 +154,7 @@ void SchedulePage::browse()
     m_state.SkipGridClick = true;
     const QString path = TablePageKit::askOpen(this, m_schedule.workingFolder(), QStringLiteral("CommonDialogAstro2"),
                                                SettingFilter);
-    if (path.isEmpty())
+    if (path.isEmpty() || !m_schedule.acceptsPath(path, QStringLiteral("it was not taken")))
         return;
     TablePageKit::showPath(m_fileName, path);
     m_modify->setEnabled(true);

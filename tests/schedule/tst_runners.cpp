@@ -4,6 +4,8 @@
 
 #include <QFile>
 #include <QSignalSpy>
+#include <csignal>
+#include <sys/resource.h>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -138,7 +140,11 @@ private slots:
         QCOMPARE(m_daily->table().entryCount(), entries);
         QCOMPARE(m_daily->isRunning(), running);
         QCOMPARE(m_loaded, settingLoads);
-        QCOMPARE(m_daily->fileDisplay(), QString(" Filename - ") + (loads ? "other.shd" : "day.shd"));
+        // A file that cannot be read is said where the name is shown until a file loads.
+        const QString display = m_daily->fileDisplay();
+        QVERIFY2(loads ? display == " Filename - other.shd"
+                       : display.startsWith("other.shd could not be read: ") && display.endsWith("; nothing of it is in use"),
+                 qPrintable(display));
         QCOMPARE(failed.size(), loads ? 0 : 1);
         if (!loads)
             QVERIFY(failed.at(0).at(0).toString().startsWith("Error # "));
@@ -156,6 +162,87 @@ private slots:
         m_daily->newSchedule();
         QVERIFY(m_daily->SaveScheduleFile("empty.shd"));
         QCOMPARE(QFileInfo(m_dir.filePath("empty.shd")).size(), 0);
+    }
+
+    void aPathTheFileCannotHoldIsRefusedAtEntry()
+    {
+        QSignalSpy status(m_daily.get(), &DailySchedule::status);
+        m_daily->add(0, "06:00", "A.pav");
+        QCOMPARE(m_daily->add(1, "07:00", "a\"b.pav"), 1);
+        QCOMPARE(m_daily->modify(1, "07:00", "a\tb.pav"), 1);
+        QCOMPARE(m_daily->table().entries(), QList<QStringList>({{"", "06:00", "A.pav"}}));
+        QCOMPARE(status.size(), 2);
+        QCOMPARE(status.at(0).at(0).toString(), "The file name holds a double quote (\"), which the schedule file "
+                                               "cannot store; nothing was added.");
+        QVERIFY(status.at(1).at(0).toString().startsWith("The file name holds a TAB"));
+    }
+
+    // A save over a file that its reader refuses keeps the old bytes as <name>.bak first and
+    // says so; the name display then names the saved file again.
+    void saveOverARefusedFileKeepsItsBytes_data()
+    {
+        QTest::addColumn<bool>("task");
+        QTest::addColumn<QByteArray>("old");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("a refused schedule") << false << QByteArray("4,\"\t07:00\tC.pav\"\r\n") << true;
+        QTest::newRow("a schedule that reads") << false << DayTable << false;
+        QTest::newRow("a refused task") << true << QByteArray("2,\"\t01/03/2026\tX.shd\"\r\n") << true;
+    }
+    void saveOverARefusedFileKeepsItsBytes()
+    {
+        QFETCH(bool, task);
+        QFETCH(QByteArray, old);
+        QFETCH(bool, kept);
+        const QString name = task ? "year.tsk" : "other.shd";
+        write(name, old);
+        YearlyTask &yearly = *m_task;
+        QSignalSpy status(task ? static_cast<QObject *>(&yearly) : m_daily.get(), SIGNAL(status(QString)));
+        if (task) {
+            QCOMPARE(yearly.open(name), false);
+            QVERIFY(yearly.refusal().startsWith("year.tsk could not be read: "));
+            yearly.add(0, "01/03/2026", "day.shd");
+            QVERIFY(yearly.save(name));
+            QCOMPARE(yearly.refusal(), QString());
+        } else {
+            m_daily->OpenScheduleFile(name);
+            m_daily->add(0, "06:00", "A.pav");
+            QVERIFY(m_daily->SaveScheduleFile(name));
+            m_state.IntSchFile = name;
+            m_daily->setFileDisplay(" Filename - " + name);
+            QCOMPARE(m_daily->fileDisplay(), " Filename - " + name);
+        }
+        QFile copy(m_dir.filePath(name + ".bak"));
+        QCOMPARE(copy.exists(), kept);
+        if (kept) {
+            QVERIFY(copy.open(QIODevice::ReadOnly));
+            QCOMPARE(copy.readAll(), old);
+            QCOMPARE(status.last().at(0).toString(), name + " could not be read, so its old bytes were kept as " +
+                                                         m_dir.filePath(name + ".bak") + " before it was saved over.");
+            copy.remove();
+        }
+    }
+
+    void aCopyThatCannotBeMadeStopsTheSave()
+    {
+        const QByteArray old = "4,\"\t07:00\tC.pav\" and more bytes than the limit\r\n";
+        write("other.shd", old);
+        QSignalSpy failed(m_daily.get(), &DailySchedule::saveFailed);
+        // A size limit below the old bytes makes the copy fail, even for root.
+        rlimit before{};
+        ::getrlimit(RLIMIT_FSIZE, &before);
+        const rlimit small{16, before.rlim_max};
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        ::setrlimit(RLIMIT_FSIZE, &small);
+        const bool saved = m_daily->SaveScheduleFile("other.shd");
+        ::setrlimit(RLIMIT_FSIZE, &before);
+        std::signal(SIGXFSZ, oldHandler);
+        QVERIFY(!saved);
+        QVERIFY2(failed.at(0).at(0).toString().contains("no copy of it could be kept"),
+                 qPrintable(failed.at(0).at(0).toString()));
+        QFile file(m_dir.filePath("other.shd"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), old);
+        QVERIFY(!QFile::exists(m_dir.filePath("other.shd.bak")));
     }
 
     void taskRunnerSwitchesTheDailyScheduleAtMidnight()
