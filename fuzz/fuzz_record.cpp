@@ -32,7 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     while (!draw.atEnd()) {
         if (draw.byte() % 2) {
             written << draw.anyText(40);
-            storable = storable && StorableText::problem(written.last(), StorableText::Place::Field).isEmpty();
+            storable =
+                storable && StorableText::problem(written.last(), StorableText::Place::Field).isEmpty();
             writer.text(written.last());
         } else {
             const qint64 n = qint64(draw.byte()) * 1000 - 128000;

@@ -16,8 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FuzzInput draw(data, size);
     VideoSettings s;
     bool storable = true;
-    for (QString *text : {&s.OperationModeText, &s.HorFilterText, &s.VerFilterText, &s.AntigammaText,
-                          &s.VideoSourceText}) {
+    for (QString *text :
+         {&s.OperationModeText, &s.HorFilterText, &s.VerFilterText, &s.AntigammaText, &s.VideoSourceText}) {
         *text = draw.anyText(12);
         storable = storable && StorableText::problem(*text, StorableText::Place::Field).isEmpty();
     }

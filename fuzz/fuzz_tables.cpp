@@ -79,8 +79,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     header.delay = draw.anyText(8);
     header.switchOff = draw.byte() % 2;
     const FileBytes written = IntensityFile::write(header, table);
-    FUZZ_CHECK(written.ok() ==
-               (storable(table) && StorableText::problem(header.delay, StorableText::Place::Field).isEmpty()));
+    FUZZ_CHECK(written.ok() == (storable(table) &&
+                                StorableText::problem(header.delay, StorableText::Place::Field).isEmpty()));
     if (!written.ok())
         return 0;
     const IntensityFile::Read file = IntensityFile::parse(written.bytes);

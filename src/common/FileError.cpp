@@ -33,5 +33,6 @@ QString refusedFileText(const QString &filename, const QString &why)
 
 QString partlyReadFileText(const QString &filename, const QString &why)
 {
-    return QStringLiteral("%1 could not be read whole: %2; the values read before it are in use").arg(filename, why);
+    return QStringLiteral("%1 could not be read whole: %2; the values read before it are in use")
+        .arg(filename, why);
 }

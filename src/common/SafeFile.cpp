@@ -134,7 +134,8 @@ namespace {
 bool sameBytes(const QString &a, const QString &b)
 {
     QFile first(a), second(b);
-    if (first.size() != second.size() || !first.open(QIODevice::ReadOnly) || !second.open(QIODevice::ReadOnly))
+    if (first.size() != second.size() || !first.open(QIODevice::ReadOnly) ||
+        !second.open(QIODevice::ReadOnly))
         return false;
     while (!first.atEnd()) {
         const QByteArray chunk = first.read(64 * 1024);
@@ -146,8 +147,8 @@ bool sameBytes(const QString &a, const QString &b)
 
 } // namespace
 
-QString keepRefusedFile(const QString &path, const std::function<bool(const QString &)> &refused, QString *why,
-                        bool *made)
+QString keepRefusedFile(const QString &path, const std::function<bool(const QString &)> &refused,
+                        QString *why, bool *made)
 {
     why->clear();
     if (made)

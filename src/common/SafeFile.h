@@ -31,8 +31,8 @@ QString sizeText(qint64 bytes);
 // with other bytes holds the name; one with the same bytes is taken as it is). Returns the
 // copy's path, or "" when none was needed; 'why' is set when no copy could be made, and the
 // save must then stop. 'made' tells whether the copy is a new one.
-QString keepRefusedFile(const QString &path, const std::function<bool(const QString &)> &refused, QString *why,
-                        bool *made = nullptr);
+QString keepRefusedFile(const QString &path, const std::function<bool(const QString &)> &refused,
+                        QString *why, bool *made = nullptr);
 
 // A save over what may be a refused file: keepRefusedFile, then writeWholeFile. A save that
 // fails leaves the folder as it was: a copy made for it is removed again.

@@ -18,13 +18,12 @@ bool roundTrips(const QString &text)
 QString unencodable(const QString &text)
 {
     for (qsizetype i = 0; i < text.size();) {
-        const qsizetype length = text.at(i).isHighSurrogate() && i + 1 < text.size() &&
-                                         text.at(i + 1).isLowSurrogate()
-                                     ? 2
-                                     : 1;
+        const qsizetype length =
+            text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate() ? 2 : 1;
         const QString one = text.mid(i, length);
         if (!roundTrips(one)) {
-            const char32_t code = length == 2 ? QChar::surrogateToUcs4(one.at(0), one.at(1)) : one.at(0).unicode();
+            const char32_t code =
+                length == 2 ? QChar::surrogateToUcs4(one.at(0), one.at(1)) : one.at(0).unicode();
             const QString hex = QString::number(uint(code), 16).toUpper().rightJustified(4, QLatin1Char('0'));
             return QStringLiteral("the character U+%1 (not in the system's 8-bit encoding)").arg(hex);
         }

@@ -89,7 +89,8 @@ bool VideoControl::OpenSettingFile(const QString &filename)
         m_panel.setPictureValue(static_cast<Picture>(i), read.values.at(i));
     if (!read.complete()) {
         emit loadFailed(ComposeFileError(read.error, LoadSource));
-        const QString why = QStringLiteral("%1 at byte %2").arg(fileErrorText(read.error)).arg(read.errorOffset);
+        const QString why =
+            QStringLiteral("%1 at byte %2").arg(fileErrorText(read.error)).arg(read.errorOffset);
         refuse(read.texts.isEmpty() ? refusedFileText(filename, why) : partlyReadFileText(filename, why));
         return false;
     }
@@ -111,8 +112,9 @@ bool VideoControl::SaveSettingFile(const QString &filename)
         emit saveFailed(QStringLiteral("Error: %1 was not saved: %2").arg(filename, file.refusal));
         return false;
     }
-    const SavedFile done = saveOverRefused(m_folder.resolve(filename), file.bytes,
-                                           [](const QString &old) { return !SettingFile::read(old).complete(); });
+    const SavedFile done = saveOverRefused(m_folder.resolve(filename), file.bytes, [](const QString &old) {
+        return !SettingFile::read(old).complete();
+    });
     if (!done.failure.isEmpty()) {
         emit saveFailed(QStringLiteral("Error ") + done.failure);
         return false;

@@ -126,8 +126,9 @@ QString DailyIntensity::levelRefusal(const IntensityFile::Read &read) const
 
 bool DailyIntensity::levelNameStorable(const QString &outcome)
 {
-    const QString why = StorableText::refusal(QStringLiteral("The level name"), m_levelNames.value(m_autoLevel),
-                                              StorableText::Place::Cell, QStringLiteral("the intensity file"));
+    const QString why =
+        StorableText::refusal(QStringLiteral("The level name"), m_levelNames.value(m_autoLevel),
+                              StorableText::Place::Cell, QStringLiteral("the intensity file"));
     if (why.isEmpty())
         return true;
     emit status(QStringLiteral("%1; %2.").arg(why, outcome));
@@ -153,14 +154,16 @@ bool DailyIntensity::OpenIntensityFile(const QString &filename)
     }
     const QString badLevel = levelRefusal(read);
     if (!badLevel.isEmpty()) {
-        emit loadFailed(loadFailure(static_cast<int>(FileError::InvalidValue), 0, badLevel, LoadSource, filename));
+        emit loadFailed(
+            loadFailure(static_cast<int>(FileError::InvalidValue), 0, badLevel, LoadSource, filename));
         refuse(refusedFileText(filename, badLevel));
         return false;
     }
     applyHeader(read);
     if (!read.ok()) {
         emit loadFailed(loadFailure(read.error, read.where, read.why, LoadSource, filename));
-        refuse(read.recordsRead > 0 ? partlyReadFileText(filename, read.why) : refusedFileText(filename, read.why));
+        refuse(read.recordsRead > 0 ? partlyReadFileText(filename, read.why)
+                                    : refusedFileText(filename, read.why));
         return false;
     }
     m_refusal.clear();
@@ -219,12 +222,12 @@ bool DailyIntensity::SaveIntensityFile(const QString &filename)
     }
     const bool manual = m_mode == Mode::Manual;
     const IntensityFile::Header header{(manual ? m_manualLevel : m_autoLevel) + 1, manual, m_delay, m_switchOff};
+    const auto refused = [this](const QString &old) {
+        const IntensityFile::Read read = IntensityFile::readFile(old);
+        return !read.ok() || !levelRefusal(read).isEmpty();
+    };
     const FileBytes file = IntensityFile::write(header, m_table);
-    const SavedFile done = file.ok() ? saveOverRefused(m_folder.resolve(filename), file.bytes,
-                                                       [this](const QString &old) {
-                                                           const IntensityFile::Read read = IntensityFile::readFile(old);
-                                                           return !read.ok() || !levelRefusal(read).isEmpty();
-                                                       })
+    const SavedFile done = file.ok() ? saveOverRefused(m_folder.resolve(filename), file.bytes, refused)
                                      : SavedFile{file.refusal, QString()};
     if (!done.failure.isEmpty()) {
         emit saveFailed(saveFailure(filename, done.failure));

@@ -74,8 +74,8 @@ void ClientPage::hostChanged(const QString &text)
 {
     // HostName.txt keeps the name between double quotes: a name it cannot hold is not taken,
     // so Exit never writes a record that the next start would read differently.
-    const QString why = StorableText::refusal(QStringLiteral("The host name"), text, StorableText::Place::Field,
-                                              QStringLiteral("HostName.txt"));
+    const QString why = StorableText::refusal(QStringLiteral("The host name"), text,
+                                              StorableText::Place::Field, QStringLiteral("HostName.txt"));
     if (!why.isEmpty()) {
         const int cursor = m_host->cursorPosition();
         const QSignalBlocker blocker(m_host);

@@ -29,8 +29,8 @@ void DailySchedule::setFileDisplay(const QString &text)
 
 bool DailySchedule::acceptsPath(const QString &path, const QString &outcome)
 {
-    const QString why = StorableText::refusal(QStringLiteral("The file name"), path, StorableText::Place::Cell,
-                                              QStringLiteral("the schedule file"));
+    const QString why = StorableText::refusal(QStringLiteral("The file name"), path,
+                                              StorableText::Place::Cell, QStringLiteral("the schedule file"));
     if (why.isEmpty())
         return true;
     emit status(QStringLiteral("%1; %2.").arg(why, outcome));
@@ -84,11 +84,10 @@ bool DailySchedule::OpenScheduleFile(const QString &filename)
 bool DailySchedule::SaveScheduleFile(const QString &filename)
 {
     m_folder.enter();
+    // A file there that its reader refuses is kept before the table replaces it.
+    const auto refused = [](const QString &old) { return !TableRecord::readFile(old, CellCount).ok(); };
     const FileBytes file = TableRecord::write(m_table);
-    const SavedFile done = file.ok() ? saveOverRefused(m_folder.resolve(filename), file.bytes,
-                                                       [](const QString &old) {
-                                                           return !TableRecord::readFile(old, CellCount).ok();
-                                                       })
+    const SavedFile done = file.ok() ? saveOverRefused(m_folder.resolve(filename), file.bytes, refused)
                                      : SavedFile{file.refusal, QString()};
     if (!done.failure.isEmpty()) {
         emit saveFailed(saveFailure(filename, done.failure));

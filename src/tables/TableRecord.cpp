@@ -18,8 +18,9 @@ void append(RecordWriter &writer, const Table &table)
     for (const QStringList &cells : table.entries()) {
         // The TAB and CR that join cells and entries cannot stand inside a cell.
         for (const QString &cell : cells) {
-            const QString why = StorableText::refusal(QStringLiteral("entry %1").arg(entries.size() + 1), cell,
-                                                      StorableText::Place::Cell, QStringLiteral("the file"));
+            const QString why =
+                StorableText::refusal(QStringLiteral("entry %1").arg(entries.size() + 1), cell,
+                                      StorableText::Place::Cell, QStringLiteral("the file"));
             if (!why.isEmpty()) {
                 writer.refuse(why);
                 return;
@@ -85,7 +86,8 @@ Read parse(RecordReader &reader, int cellCount)
         return read;
     QStringList lines = text->split(QLatin1Char('\r'));
     // An editor's CR (or CR LF) after the last entry: no entry, when the count agrees.
-    if (lines.size() == entryCount + 1 && (lines.constLast().isEmpty() || lines.constLast() == QLatin1String("\n")))
+    if (lines.size() == entryCount + 1 &&
+        (lines.constLast().isEmpty() || lines.constLast() == QLatin1String("\n")))
         lines.removeLast();
     if (lines.size() != entryCount) {
         return failure(FileError::InputPastEnd, reader.fieldStart(),

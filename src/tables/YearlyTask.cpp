@@ -44,11 +44,10 @@ bool YearlyTask::save(const QString &filename)
         emit saveFailed(saveFailure(m_naming.title, QStringLiteral("it has no file name")));
         return false;
     }
+    // A file there that its reader refuses is kept before the table replaces it.
+    const auto refused = [](const QString &old) { return !TableRecord::readFile(old, CellCount).ok(); };
     const FileBytes file = TableRecord::write(m_table);
-    const SavedFile done = file.ok() ? saveOverRefused(m_folder.resolve(filename), file.bytes,
-                                                       [](const QString &old) {
-                                                           return !TableRecord::readFile(old, CellCount).ok();
-                                                       })
+    const SavedFile done = file.ok() ? saveOverRefused(m_folder.resolve(filename), file.bytes, refused)
                                      : SavedFile{file.refusal, QString()};
     if (!done.failure.isEmpty()) {
         emit saveFailed(saveFailure(filename, done.failure));
@@ -73,8 +72,9 @@ void YearlyTask::setRefusal(const QString &refusal)
 
 bool YearlyTask::acceptsPath(const QString &path, const QString &outcome)
 {
-    const QString why = StorableText::refusal(QStringLiteral("The file name"), path, StorableText::Place::Cell,
-                                              QStringLiteral("the %1 file").arg(m_naming.title.toLower()));
+    const QString why =
+        StorableText::refusal(QStringLiteral("The file name"), path, StorableText::Place::Cell,
+                              QStringLiteral("the %1 file").arg(m_naming.title.toLower()));
     if (why.isEmpty())
         return true;
     emit status(QStringLiteral("%1; %2.").arg(why, outcome));
@@ -107,7 +107,8 @@ int YearlyTask::add(int currentRow, const QString &date, const QString &path)
 
 int YearlyTask::modify(int currentRow, const QString &date, const QString &path)
 {
-    if (currentRow < 1 || currentRow > m_table.entryCount() || !acceptsPath(path, QStringLiteral("nothing was changed")))
+    if (currentRow < 1 || currentRow > m_table.entryCount() ||
+        !acceptsPath(path, QStringLiteral("nothing was changed")))
         return currentRow;
     m_table.setCell(currentRow, DateCell, date);
     m_table.setCell(currentRow, PathCell, path);

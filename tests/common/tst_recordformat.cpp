@@ -1,5 +1,5 @@
-#include "RecordReader.h"
 #include "FileError.h"
+#include "RecordReader.h"
 #include "RecordWriter.h"
 #include "SafeFile.h"
 #include "StorableText.h"
@@ -44,10 +44,11 @@ private slots:
             << QByteArray("\"ab\"cd,2") << QStringList{"ab", "2"};
         QTest::newRow("empty fields") << QByteArray("\"\"\r\n1,,2") << QStringList{"", "1", "", "2"};
         QTest::newRow("unclosed quote runs to end") << QByteArray("\"abc") << QStringList{"abc"};
-        QTest::newRow("UTF-8 read as the system writes it")
-            << QByteArray("\"/tmp/\xd0\x96\xe2\x82\xac.pav\"") << QStringList{QString::fromUtf8("/tmp/Ж€.pav")};
+        QTest::newRow("UTF-8 read as the system writes it") << QByteArray("\"/tmp/\xd0\x96\xe2\x82\xac.pav\"")
+                                                            << QStringList{QString::fromUtf8("/tmp/Ж€.pav")};
         QTest::newRow("an older file's Latin-1 byte, not UTF-8, read as Latin-1")
-            << QByteArray("\"caf\xe9\",\"\xe2\x82\"") << QStringList{QString::fromLatin1("caf\xe9"), QString::fromLatin1("\xe2\x82")};
+            << QByteArray("\"caf\xe9\",\"\xe2\x82\"")
+            << QStringList{QString::fromLatin1("caf\xe9"), QString::fromLatin1("\xe2\x82")};
     }
     void readsFields()
     {
@@ -101,7 +102,8 @@ private slots:
     // What the writer forms, the reader gives back field for field.
     void writerFormsRecordsTheReaderReadsBack()
     {
-        const QString table = QString::fromUtf8("\t06:00\tC:\\sys\\a.pav\r\t18:30\t/x/b,c.pav\xc3\xa9\xd0\x96");
+        const QString table =
+            QString::fromUtf8("\t06:00\tC:\\sys\\a.pav\r\t18:30\t/x/b,c.pav\xc3\xa9\xd0\x96");
         RecordWriter writer;
         writer.number(5).text("Manual").endRecord().text(table).text("").number(-5).endRecord();
         QCOMPARE(writer.bytes(), "5,\"Manual\"\r\n\"" + table.toUtf8() + "\",\"\",-5\r\n");
@@ -130,7 +132,8 @@ private slots:
         QFETCH(QString, text);
         QFETCH(bool, cell);
         QFETCH(QString, problem);
-        QCOMPARE(StorableText::problem(text, cell ? StorableText::Place::Cell : StorableText::Place::Field), problem);
+        QCOMPARE(StorableText::problem(text, cell ? StorableText::Place::Cell : StorableText::Place::Field),
+                 problem);
         if (cell)
             return;
         // The writer refuses the whole file, or writes what reads back the same.
@@ -149,17 +152,18 @@ private slots:
     // A save over a file that its reader refuses keeps the old bytes beside it first.
     void keepsARefusedFileBesideIt_data()
     {
-        QTest::addColumn<QByteArray>("old");      // null: no file there
-        QTest::addColumn<bool>("refused");        // by its reader
-        QTest::addColumn<QByteArray>("oldCopy");  // an older schedule.shd.bak; null: none
-        QTest::addColumn<QString>("copy");        // the copy made or taken; empty: none
+        QTest::addColumn<QByteArray>("old");     // null: no file there
+        QTest::addColumn<bool>("refused");       // by its reader
+        QTest::addColumn<QByteArray>("oldCopy"); // an older schedule.shd.bak; null: none
+        QTest::addColumn<QString>("copy");       // the copy made or taken; empty: none
         QTest::newRow("no file there") << QByteArray() << true << QByteArray() << "";
         QTest::newRow("a 0-byte file") << QByteArray("") << true << QByteArray() << "";
         QTest::newRow("a file that reads") << QByteArray("x") << false << QByteArray() << "";
         QTest::newRow("a refused file") << QByteArray("x") << true << QByteArray() << "schedule.shd.bak";
-        QTest::newRow("the same copy there already") << QByteArray("x") << true << QByteArray("x") << "schedule.shd.bak";
-        QTest::newRow("an older copy of other bytes stays") << QByteArray("x") << true << QByteArray("y")
-                                                            << "schedule.shd.bak.1";
+        QTest::newRow("the same copy there already")
+            << QByteArray("x") << true << QByteArray("x") << "schedule.shd.bak";
+        QTest::newRow("an older copy of other bytes stays")
+            << QByteArray("x") << true << QByteArray("y") << "schedule.shd.bak.1";
     }
     void keepsARefusedFileBesideIt()
     {
@@ -178,7 +182,8 @@ private slots:
         if (!oldCopy.isNull())
             write("schedule.shd.bak", oldCopy);
         QString why;
-        const QString made = keepRefusedFile(dir.filePath("schedule.shd"), [refused](const QString &) { return refused; }, &why);
+        const QString made = keepRefusedFile(
+            dir.filePath("schedule.shd"), [refused](const QString &) { return refused; }, &why);
         QCOMPARE(why, QString());
         QCOMPARE(made, copy.isEmpty() ? QString() : dir.filePath(copy));
         QFile kept(made);

@@ -145,7 +145,8 @@ private slots:
         QSignalSpy status(m_intensity.get(), &DailyIntensity::status);
         QVERIFY(m_intensity->SaveIntensityFile("x.int"));
         QCOMPARE(read("x.int.bak"), file);
-        QVERIFY(status.last().at(0).toString().startsWith("x.int could not be read, so its old bytes were kept as "));
+        QVERIFY(status.last().at(0).toString().startsWith(
+            "x.int could not be read, so its old bytes were kept as "));
         QCOMPARE(m_intensity->fileDisplay(), QString(" Filename - x.int"));
     }
 

@@ -180,14 +180,19 @@ private slots:
         QTest::addColumn<QByteArray>("written");
         const QByteArray stored = "\"kvr-server\"\r\n";
         QTest::newRow("client page: the stored name, kept")
-            << QList<int>{6} << stored << QString() << "kvr-server" << "" << stored;
+            << QList<int>{6} << stored << QString() << "kvr-server"
+            << "" << stored;
         QTest::newRow("client page, first start: an empty name")
-            << QList<int>{6} << QByteArray() << QString() << "" << "" << QByteArray("\"\"\r\n");
+            << QList<int>{6} << QByteArray() << QString() << ""
+            << "" << QByteArray("\"\"\r\n");
         QTest::newRow("no client page: an empty name")
-            << QList<int>{7} << stored << QString() << "Enter Host Name" << "" << QByteArray("\"\"\r\n");
+            << QList<int>{7} << stored << QString() << "Enter Host Name"
+            << "" << QByteArray("\"\"\r\n");
         QTest::newRow("a double quote typed is not taken")
-            << QList<int>{6} << stored << "kvr\"x" << "kvr-server"
-            << "The host name holds a double quote (\"), which HostName.txt cannot store; it was not taken." << stored;
+            << QList<int>{6} << stored << "kvr\"x"
+            << "kvr-server"
+            << "The host name holds a double quote (\"), which HostName.txt cannot store; it was not taken."
+            << stored;
         QTest::newRow("a name outside Latin-1 is kept in UTF-8")
             << QList<int>{6} << stored << QString::fromUtf8("сервер") << QString::fromUtf8("сервер") << ""
             << QByteArray("\"\xd1\x81\xd0\xb5\xd1\x80\xd0\xb2\xd0\xb5\xd1\x80\"\r\n");

@@ -4,10 +4,10 @@
 
 #include <QFile>
 #include <QSignalSpy>
-#include <csignal>
-#include <sys/resource.h>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
+#include <sys/resource.h>
 
 namespace {
 const QByteArray DayTable = "3,\"\t06:00\tA.pav\r\t18:00\tB.pav\"\r\n";
@@ -143,7 +143,8 @@ private slots:
         // A file that cannot be read is said where the name is shown until a file loads.
         const QString display = m_daily->fileDisplay();
         QVERIFY2(loads ? display == " Filename - other.shd"
-                       : display.startsWith("other.shd could not be read: ") && display.endsWith("; nothing of it is in use"),
+                       : display.startsWith("other.shd could not be read: ") &&
+                             display.endsWith("; nothing of it is in use"),
                  qPrintable(display));
         QCOMPARE(failed.size(), loads ? 0 : 1);
         if (!loads)
@@ -172,8 +173,9 @@ private slots:
         QCOMPARE(m_daily->modify(1, "07:00", "a\tb.pav"), 1);
         QCOMPARE(m_daily->table().entries(), QList<QStringList>({{"", "06:00", "A.pav"}}));
         QCOMPARE(status.size(), 2);
-        QCOMPARE(status.at(0).at(0).toString(), "The file name holds a double quote (\"), which the schedule file "
-                                               "cannot store; nothing was added.");
+        QCOMPARE(status.at(0).at(0).toString(),
+                 "The file name holds a double quote (\"), which the schedule file "
+                 "cannot store; nothing was added.");
         QVERIFY(status.at(1).at(0).toString().startsWith("The file name holds a TAB"));
     }
 
@@ -216,8 +218,9 @@ private slots:
         if (kept) {
             QVERIFY(copy.open(QIODevice::ReadOnly));
             QCOMPARE(copy.readAll(), old);
-            QCOMPARE(status.last().at(0).toString(), name + " could not be read, so its old bytes were kept as " +
-                                                         m_dir.filePath(name + ".bak") + " before it was saved over.");
+            QCOMPARE(status.last().at(0).toString(),
+                     name + " could not be read, so its old bytes were kept as " +
+                         m_dir.filePath(name + ".bak") + " before it was saved over.");
             copy.remove();
         }
     }

@@ -10,8 +10,8 @@
 #include <QDateEdit>
 #include <QFileDialog>
 #include <QHeaderView>
-#include <QLineEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -26,9 +26,11 @@ struct Console {
     TestClock clock;
     std::unique_ptr<MainWindow> window;
 
-    explicit Console(const QList<int> &pages = {1, 2, 3},
-                     const QByteArray &schedule = "5,\"\t01:00\tA.pav\r\t02:00\tB.pav\r\t03:00\tC.pav\r\t04:00\tD.pav\"\r\n",
-                     const QByteArray &task = "3,\"\t15/01/2025\tjan.shd\t20250115\r\t03/03/2025\tmar.shd\t20250303\"\r\n")
+    explicit Console(
+        const QList<int> &pages = {1, 2, 3},
+        const QByteArray &schedule =
+            "5,\"\t01:00\tA.pav\r\t02:00\tB.pav\r\t03:00\tC.pav\r\t04:00\tD.pav\"\r\n",
+        const QByteArray &task = "3,\"\t15/01/2025\tjan.shd\t20250115\r\t03/03/2025\tmar.shd\t20250303\"\r\n")
     {
         folder.usePages(pages);
         folder.write("schedule.shd", schedule);
@@ -197,8 +199,12 @@ private slots:
         QTest::addColumn<QString>("box");
         QTest::addColumn<QString>("add");
         QTest::addColumn<QString>("grid");
-        QTest::newRow("schedule page") << "txtFileName" << "cmdAdd" << "MSFlexGrid1";
-        QTest::newRow("schedule task page") << "txtSchedule" << "cmdSchTaskAdd" << "MSFlexGridSchedule";
+        QTest::newRow("schedule page") << "txtFileName"
+                                       << "cmdAdd"
+                                       << "MSFlexGrid1";
+        QTest::newRow("schedule task page") << "txtSchedule"
+                                            << "cmdSchTaskAdd"
+                                            << "MSFlexGridSchedule";
     }
     void aNameTheFileCannotHoldIsRefusedAtAdd()
     {
@@ -211,7 +217,8 @@ private slots:
         console.click(qPrintable(add));
         QCOMPARE(console.column(qPrintable(grid), 1), before);
         const QString said = console.window->statusBar()->currentMessage();
-        QVERIFY2(said.startsWith("The file name holds a double quote (\")") && said.endsWith("nothing was added."),
+        QVERIFY2(said.startsWith("The file name holds a double quote (\")") &&
+                     said.endsWith("nothing was added."),
                  qPrintable(said));
     }
 
@@ -221,16 +228,21 @@ private slots:
         const QByteArray damaged = "5,\"\t06:00\tA.pav\"\r\n";
         Console console({2, 3}, damaged, damaged);
         const QString shown = console.find<QLineEdit>("txtScheduleFile")->text();
-        QCOMPARE(shown, console.folder.file("schedule.shd") +
-                            " could not be read: the row count says 4 entries, the table text holds 1; nothing of it "
-                            "is in use");
-        QVERIFY(console.find<QLabel>("lblSchTaskRefused")->text().startsWith(console.folder.file("ScheduleTask.tsk") +
-                                                                             " could not be read: "));
+        QCOMPARE(
+            shown,
+            console.folder.file("schedule.shd") +
+                " could not be read: the row count says 4 entries, the table text holds 1; nothing of it "
+                "is in use");
+        QVERIFY(console.find<QLabel>("lblSchTaskRefused")
+                    ->text()
+                    .startsWith(console.folder.file("ScheduleTask.tsk") + " could not be read: "));
         console.click("cmdScheduleSave");
         QCOMPARE(console.folder.read("schedule.shd.bak"), damaged);
         QCOMPARE(console.folder.read("schedule.shd"), QByteArray());
-        QVERIFY(console.window->statusBar()->currentMessage().contains("kept as " + console.folder.file("schedule.shd.bak")));
-        QCOMPARE(console.find<QLineEdit>("txtScheduleFile")->text(), " Filename - " + console.folder.file("schedule.shd"));
+        QVERIFY(console.window->statusBar()->currentMessage().contains(
+            "kept as " + console.folder.file("schedule.shd.bak")));
+        QCOMPARE(console.find<QLineEdit>("txtScheduleFile")->text(),
+                 " Filename - " + console.folder.file("schedule.shd"));
     }
 
     void taskEditor()

@@ -112,7 +112,8 @@ private slots:
         QTest::newRow("a CR") << "a\rb.pav" << QByteArray();
         QTest::newRow("an LF") << "a\nb.pav" << QByteArray();
         QTest::newRow("a lone surrogate") << QString("a") + QChar(0xDC00) + ".pav" << QByteArray();
-        QTest::newRow("UTF-8") << QString::fromUtf8("/tmp/Ж€.pav") << QByteArray("/tmp/\xd0\x96\xe2\x82\xac.pav");
+        QTest::newRow("UTF-8") << QString::fromUtf8("/tmp/Ж€.pav")
+                               << QByteArray("/tmp/\xd0\x96\xe2\x82\xac.pav");
     }
     void cellsTheRecordHolds()
     {
