@@ -179,50 +179,25 @@ private slots:
         QVERIFY(status.at(1).at(0).toString().startsWith("The file name holds a TAB"));
     }
 
-    // A save over a file that its reader refuses keeps the old bytes as <name>.bak first and
-    // says so; the name display then names the saved file again.
-    void saveOverARefusedFileKeepsItsBytes_data()
+    // The task's refused file: said until a file loads or is saved, kept as <name>.bak by the
+    // save (the schedule's is checked on its page).
+    void taskSavedOverARefusedFileKeepsItsBytes()
     {
-        QTest::addColumn<bool>("task");
-        QTest::addColumn<QByteArray>("old");
-        QTest::addColumn<bool>("kept");
-        QTest::newRow("a refused schedule") << false << QByteArray("4,\"\t07:00\tC.pav\"\r\n") << true;
-        QTest::newRow("a schedule that reads") << false << DayTable << false;
-        QTest::newRow("a refused task") << true << QByteArray("2,\"\t01/03/2026\tX.shd\"\r\n") << true;
-    }
-    void saveOverARefusedFileKeepsItsBytes()
-    {
-        QFETCH(bool, task);
-        QFETCH(QByteArray, old);
-        QFETCH(bool, kept);
-        const QString name = task ? "year.tsk" : "other.shd";
-        write(name, old);
-        YearlyTask &yearly = *m_task;
-        QSignalSpy status(task ? static_cast<QObject *>(&yearly) : m_daily.get(), SIGNAL(status(QString)));
-        if (task) {
-            QCOMPARE(yearly.open(name), false);
-            QVERIFY(yearly.refusal().startsWith("year.tsk could not be read: "));
-            yearly.add(0, "01/03/2026", "day.shd");
-            QVERIFY(yearly.save(name));
-            QCOMPARE(yearly.refusal(), QString());
-        } else {
-            m_daily->OpenScheduleFile(name);
-            m_daily->add(0, "06:00", "A.pav");
-            QVERIFY(m_daily->SaveScheduleFile(name));
-            m_state.IntSchFile = name;
-            m_daily->setFileDisplay(" Filename - " + name);
-            QCOMPARE(m_daily->fileDisplay(), " Filename - " + name);
-        }
-        QFile copy(m_dir.filePath(name + ".bak"));
-        QCOMPARE(copy.exists(), kept);
-        if (kept) {
-            QVERIFY(copy.open(QIODevice::ReadOnly));
-            QCOMPARE(copy.readAll(), old);
-            QCOMPARE(status.last().at(0).toString(),
-                     name + " could not be read, so its old bytes were kept as " +
-                         m_dir.filePath(name + ".bak") + " before it was saved over.");
-            copy.remove();
-        }
+        const QByteArray old = "2,\"\t01/03/2026\tX.shd\"\r\n";
+        write("year.tsk", old);
+        QSignalSpy status(m_task.get(), &ScheduleTask::status);
+        QVERIFY(!m_task->OpenScheduleTask("year.tsk"));
+        QCOMPARE(m_task->refusal(),
+                 "year.tsk could not be read: entry 1 has 3 cells instead of 4; nothing of it is in use");
+        m_task->add(0, "01/03/2026", "day.shd");
+        QVERIFY(m_task->SaveScheduleTask("year.tsk"));
+        QCOMPARE(m_task->refusal(), QString());
+        QFile copy(m_dir.filePath("year.tsk.bak"));
+        QVERIFY(copy.open(QIODevice::ReadOnly));
+        QCOMPARE(copy.readAll(), old);
+        QCOMPARE(status.last().at(0).toString(),
+                 "year.tsk could not be read, so its old bytes were kept as " + copy.fileName() +
+                     " before it was saved over.");
     }
 
     void aCopyThatCannotBeMadeStopsTheSave()
