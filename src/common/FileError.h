@@ -25,7 +25,7 @@ inline QString ComposeFileError(FileError error, const QString &source)
 }
 
 // What a page shows where a file's name stands while that file was refused at load:
-// "<file> could not be read: <why>; nothing of it is in use".
+// "<file's own name> could not be read: <why>; nothing of it is in use".
 QString refusedFileText(const QString &filename, const QString &why);
 // The same for a file whose fields before the break were applied: "<file> could not be read
 // whole: <why>; the values read before it are in use".

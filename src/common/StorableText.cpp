@@ -37,7 +37,9 @@ QString unencodable(const QString &text)
 
 QString problem(const QString &text, Place place)
 {
+    bool ascii = true;
     for (const QChar c : text) {
+        ascii = ascii && c.unicode() < 0x80;
         if (c == QLatin1Char('"'))
             return QStringLiteral("a double quote (\")");
         if (place != Place::Cell)
@@ -49,7 +51,7 @@ QString problem(const QString &text, Place place)
         if (c == QLatin1Char('\n'))
             return QStringLiteral("a line break (LF)");
     }
-    if (roundTrips(text))
+    if (ascii || roundTrips(text))
         return QString();
     return unencodable(text);
 }

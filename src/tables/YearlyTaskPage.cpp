@@ -123,7 +123,8 @@ QWidget *YearlyTaskPage::buildFileButtons()
     m_refusal->setWordWrap(true);
     m_refusal->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_refusal->setVisible(false);
-    layout->addWidget(m_refusal, 1);
+    layout->addWidget(m_refusal, 3);
+    layout->addStretch(1);
     connect(&m_task, &YearlyTask::refusalChanged, m_refusal, [this](const QString &text) {
         m_refusal->setText(text);
         m_refusal->setVisible(!text.isEmpty());

@@ -163,7 +163,7 @@ private slots:
         QCOMPARE(QDir(m_dir->sysPath()).entryList(QDir::Files).size(), qsizetype(QFile::exists(path(name))));
         QFETCH(QString, shown);
         QCOMPARE(m_control->videoFileDisplay(),
-                 (error.isEmpty() ? " Filename - " + path(name) : path(name)) + shown);
+                 (error.isEmpty() ? " Filename - " + path(name) : name) + shown);
         QCOMPARE(failed.count(), error.isEmpty() ? 0 : 1);
         QTEST(failed.value(0).value(0).toString(), "error");
         if (!file.isNull()) {
