@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 // What every fuzz target shares: the input as Qt bytes, a way to draw small values and
 // texts from it, and a check that stops the run with a message when a property breaks.
@@ -20,14 +19,15 @@ public:
     {
         return atEnd() ? 0 : static_cast<unsigned char>(m_data.at(m_pos++));
     }
-    // A text of up to 'max' characters without the bytes a stored text cannot hold.
-    QString text(int max, const char *forbidden)
+    // A text of up to 'max' UTF-16 units of any kind: a byte below 0x80 is that character
+    // (quotes, TAB, CR and LF among them), a higher one starts a unit of two bytes, so lone
+    // surrogates and characters outside Latin-1 come up too.
+    QString anyText(int max)
     {
         QString out;
         for (int n = byte() % (max + 1); n > 0 && !atEnd(); --n) {
-            const char c = static_cast<char>(byte());
-            if (c != 0 && !std::strchr(forbidden, c))
-                out += QChar::fromLatin1(c);
+            const int first = byte();
+            out += first < 0x80 ? QChar(first) : QChar(char16_t((first << 8) | byte()));
         }
         return out;
     }

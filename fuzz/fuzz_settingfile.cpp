@@ -1,7 +1,9 @@
 // Setting files (*.pav) on any bytes: the place a read stopped lies inside the input and at
-// most the nine fields are kept; a file the writer wrote reads back field for field.
+// most the nine fields are kept; a file the writer wrote reads back field for field, and
+// texts it cannot store are refused, never written.
 #include "FuzzInput.h"
 #include "SettingFile.h"
+#include "StorableText.h"
 #include "VideoSettings.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
@@ -13,14 +15,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     FuzzInput draw(data, size);
     VideoSettings s;
-    for (QString *text : {&s.OperationModeText, &s.HorFilterText, &s.VerFilterText, &s.AntigammaText,
-                          &s.VideoSourceText})
-        *text = draw.text(12, "\"");
+    bool storable = true;
+    for (QString *text :
+         {&s.OperationModeText, &s.HorFilterText, &s.VerFilterText, &s.AntigammaText, &s.VideoSourceText}) {
+        *text = draw.anyText(12);
+        storable = storable && StorableText::problem(*text, StorableText::Place::Field).isEmpty();
+    }
     s.brightness = draw.byte();
     s.contrast = draw.byte() / 2;
     s.saturation = draw.byte() / 2;
     s.hue = draw.byte();
-    const SettingFileRead back = SettingFile::parse(SettingFile::format(s));
+    const FileBytes written = SettingFile::format(s);
+    FUZZ_CHECK(written.ok() == storable);
+    if (!written.ok())
+        return 0;
+    const SettingFileRead back = SettingFile::parse(written.bytes);
     FUZZ_CHECK(back.complete());
     FUZZ_CHECK(back.texts == QStringList({s.OperationModeText, s.HorFilterText, s.VerFilterText, s.AntigammaText,
                                           s.VideoSourceText}));

@@ -1,12 +1,14 @@
 // The table record of the schedule (*.shd), task (*.tsk) and intensity (*.int) files on any
-// bytes, and tables the writers wrote read back the same.
+// bytes; what the readers accept, written again, reads back the same or is refused whole;
+// and tables of any cells the writers wrote read back the same, or the writers refuse them
+// because a cell cannot be stored.
 #include "FuzzInput.h"
 #include "IntensityFile.h"
+#include "StorableText.h"
 #include "TableRecord.h"
 
 namespace {
-// A table of up to 20 entries with cells drawn from the input (no TAB, CR, LF or quote:
-// the cells of a stored table cannot hold them).
+// A table of up to 20 entries with cells of any characters drawn from the input.
 Table drawnTable(FuzzInput &draw, int cellCount)
 {
     Table table(cellCount);
@@ -14,11 +16,34 @@ Table drawnTable(FuzzInput &draw, int cellCount)
     for (int n = draw.byte() % 21; n > 0 && !draw.atEnd(); --n) {
         QStringList cells;
         for (int c = 0; c < cellCount; ++c)
-            cells << draw.text(10, "\t\r\n\"");
+            cells << draw.anyText(10);
         rows << cells;
     }
     table.setEntries(rows);
     return table;
+}
+
+bool storable(const Table &table)
+{
+    for (const QStringList &entry : table.entries()) {
+        for (const QString &cell : entry) {
+            if (!StorableText::problem(cell, StorableText::Place::Cell).isEmpty())
+                return false;
+        }
+    }
+    return true;
+}
+
+// Written, it reads back as it is, or the writer refused it for a cell it cannot hold.
+void writesBackOrRefuses(const Table &table, int cells)
+{
+    const FileBytes written = TableRecord::write(table);
+    FUZZ_CHECK(written.ok() == storable(table));
+    FUZZ_CHECK(written.ok() || written.bytes.isEmpty());
+    if (!written.ok())
+        return;
+    const TableRecord::Read back = TableRecord::parse(written.bytes, cells);
+    FUZZ_CHECK(back.ok() && back.entries == table.entries());
 }
 } // namespace
 
@@ -32,6 +57,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         for (const QStringList &entry : read.entries)
             FUZZ_CHECK(entry.size() == cells);
         FUZZ_CHECK(read.entries.size() <= Table::MaxEntries);
+        if (read.ok()) {
+            Table table(cells);
+            table.setEntries(read.entries);
+            writesBackOrRefuses(table, cells);
+        }
     }
     const IntensityFile::Read intensity = IntensityFile::parse(input.bytes());
     FUZZ_CHECK(intensity.where >= 0 && intensity.where <= input.bytes().size());
@@ -41,15 +71,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     FuzzInput draw(data, size);
     const Table table = drawnTable(draw, 4);
-    const TableRecord::Read back = TableRecord::parse(TableRecord::write(table), 4);
-    FUZZ_CHECK(back.ok() && back.entries == table.entries());
+    writesBackOrRefuses(table, 4);
 
     IntensityFile::Header header;
     header.level = draw.byte() - 1;
     header.manual = draw.byte() % 2;
-    header.delay = draw.text(8, "\"");
+    header.delay = draw.anyText(8);
     header.switchOff = draw.byte() % 2;
-    const IntensityFile::Read file = IntensityFile::parse(IntensityFile::write(header, table));
+    const FileBytes written = IntensityFile::write(header, table);
+    FUZZ_CHECK(written.ok() == (storable(table) &&
+                                StorableText::problem(header.delay, StorableText::Place::Field).isEmpty()));
+    if (!written.ok())
+        return 0;
+    const IntensityFile::Read file = IntensityFile::parse(written.bytes);
     FUZZ_CHECK(file.ok() && file.header.level == header.level && file.header.manual == header.manual &&
                file.header.delay == header.delay && file.header.switchOff == header.switchOff);
     FUZZ_CHECK(file.entries == table.entries() && file.hasTable == !table.isEmpty());

@@ -401,8 +401,8 @@ void MainWindow::exitConsole()
     // name is empty.
     const QString hostName = pageInUse(Page::Client) ? m_clientPage->hostName() : QString();
     const QString &file = ClientPage::HostNameFile;
-    const QString failure =
-        writeWholeFile(m_folder.file(file), RecordWriter().text(hostName).endRecord().bytes());
+    const FileBytes record = RecordWriter().text(hostName).endRecord().result(DefaultReadLimit);
+    const QString failure = record.ok() ? writeWholeFile(m_folder.file(file), record.bytes) : record.refusal;
     if (!failure.isEmpty()) {
         showStatus(QStringLiteral("Exit stopped: %1 could not be written (%2).").arg(file, failure));
         return;

@@ -23,6 +23,17 @@ inline void makeDisplay(QLineEdit *box)
     box->setPalette(palette);
 }
 
+// The current file's display: the whole text in its tooltip too. A name keeps its end in
+// view, where the file's own name stands; any other text (a file that was refused, which it
+// names first) keeps its start.
+inline void showFileDisplay(QLineEdit *box, const QString &text)
+{
+    box->setText(text);
+    box->setToolTip(text);
+    if (!text.startsWith(QLatin1String(" Filename - ")))
+        box->setCursorPosition(0);
+}
+
 // A control of another page, found in the window by its name; the client and server pages,
 // and the schedule page, set buttons of pages they do not own.
 template <typename T = QWidget>

@@ -23,3 +23,10 @@ inline QString ComposeFileError(FileError error, const QString &source)
 {
     return ComposeFileError(static_cast<int>(error), source);
 }
+
+// What a page shows where a file's name stands while that file was refused at load:
+// "<file's own name> could not be read: <why>; nothing of it is in use".
+QString refusedFileText(const QString &filename, const QString &why);
+// The same for a file whose fields before the break were applied: "<file> could not be read
+// whole: <why>; the values read before it are in use".
+QString partlyReadFileText(const QString &filename, const QString &why);

@@ -1,5 +1,7 @@
 #include "RecordReader.h"
 
+#include "StorableText.h"
+
 namespace {
 bool isBlank(char c)
 {
@@ -64,5 +66,5 @@ std::optional<QString> RecordReader::next()
     }
     skipSeparator();
     ++m_fieldsRead;
-    return QString::fromLatin1(field);
+    return StorableText::decode(field);
 }

@@ -12,8 +12,9 @@
 // lose their leading and trailing blanks. Line breaks between fields therefore do not
 // matter: nine fields on one line read like nine lines of one field each.
 //
-// Files are 8-bit text; every byte becomes the character with the same code, so a
-// field read and written again gives back the same bytes.
+// Files are 8-bit text in the system's encoding; a field that is not valid in it is read as
+// Latin-1 (StorableText::decode), so older files still read. A field read and written
+// again reads back the same.
 class RecordReader {
 public:
     explicit RecordReader(QByteArray data);

@@ -293,3 +293,79 @@ QByteArray readWholeFile(const QString &path, int *error, qint64 maxBytes, QStri
     return data;
 #endif
 }
+
+namespace {
+
+bool sameBytes(const QString &a, const QString &b)
+{
+    QFile first(a), second(b);
+    if (first.size() != second.size() || !first.open(QIODevice::ReadOnly) ||
+        !second.open(QIODevice::ReadOnly))
+        return false;
+    while (!first.atEnd()) {
+        const QByteArray chunk = first.read(64 * 1024);
+        if (chunk.isEmpty() || chunk != second.read(chunk.size()))
+            return false;
+    }
+    return second.atEnd();
+}
+
+} // namespace
+
+QString keepRefusedFile(const QString &path, const std::function<bool(const QString &)> &refused,
+                        QString *why, bool *made)
+{
+    why->clear();
+    if (made)
+        *made = false;
+    const QFileInfo info(path);
+    // Nothing to lose in a missing or empty file; what is no plain file the save refuses anyway.
+    if (!info.isFile() || info.size() == 0 || !refused(path))
+        return QString();
+    constexpr int MaxCopies = 100;
+    for (int n = 0; n < MaxCopies; ++n) {
+        const QString copy = path + QStringLiteral(".bak") + (n ? QStringLiteral(".%1").arg(n) : QString());
+        const QFileInfo there(copy);
+        if (there.exists() || there.isSymLink()) {
+            if (there.isFile() && sameBytes(path, copy))
+                return copy;
+            continue; // an older copy of other bytes stays as it is
+        }
+        // The copy goes through a temporary file, so a name that exists holds a whole copy.
+        QFile source(path);
+        if (source.copy(copy)) {
+            if (made)
+                *made = true;
+            return copy;
+        }
+        *why = QStringLiteral("it could not be read, and no copy of it could be kept as %1 (%2)")
+                   .arg(copy, source.errorString());
+        return QString();
+    }
+    *why = QStringLiteral("it could not be read, and no copy of it could be kept: %1 older copies are there")
+               .arg(MaxCopies);
+    return QString();
+}
+
+SavedFile saveOverRefused(const QString &path, const QByteArray &data,
+                          const std::function<bool(const QString &)> &refused)
+{
+    SavedFile saved;
+    bool made = false;
+    saved.keptAs = keepRefusedFile(path, refused, &saved.failure, &made);
+    if (!saved.failure.isEmpty())
+        return saved;
+    saved.failure = writeWholeFile(path, data);
+    if (!saved.failure.isEmpty()) {
+        if (made)
+            QFile::remove(saved.keptAs); // the old file is still there, whole
+        saved.keptAs.clear();
+    }
+    return saved;
+}
+
+QString keptCopyText(const QString &filename, const QString &copy)
+{
+    return QStringLiteral("%1 could not be read, so its old bytes were kept as %2 before it was saved over.")
+        .arg(filename, copy);
+}

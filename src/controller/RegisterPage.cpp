@@ -44,7 +44,7 @@ RegisterPage::RegisterPage(VideoPanel &panel, VideoControl &control, QWidget *pa
     connect(m_saveAs, &QPushButton::clicked, m_files, &SettingFileActions::saveAs);
     connect(m_saveDefault, &QPushButton::clicked, m_files, &SettingFileActions::saveDefault);
     connect(&control, &VideoControl::fileDisplaysChanged, this,
-            [this] { m_fileName->setText(m_control.registerFileDisplay()); });
+            [this] { showFileDisplay(m_fileName, m_control.registerFileDisplay()); });
 }
 
 QString RegisterPage::rememberedFileName() const

@@ -64,7 +64,7 @@ SettingFileRead SettingFile::read(const QString &path)
     return parse(data);
 }
 
-QByteArray SettingFile::format(const VideoSettings &settings)
+FileBytes SettingFile::format(const VideoSettings &settings)
 {
     RecordWriter writer;
     for (const QString *text : {&settings.OperationModeText, &settings.HorFilterText, &settings.VerFilterText,
@@ -73,10 +73,11 @@ QByteArray SettingFile::format(const VideoSettings &settings)
     // Numbers are quoted too, as the console has always written them.
     for (int i = 0; i < PictureCount; ++i)
         writer.text(QString::number(pictureValue(settings, static_cast<Picture>(i)))).endRecord();
-    return writer.bytes();
+    return writer.result(MaxFileSize);
 }
 
 QString SettingFile::write(const QString &path, const VideoSettings &settings)
 {
-    return writeWholeFile(path, format(settings));
+    const FileBytes file = format(settings);
+    return file.ok() ? writeWholeFile(path, file.bytes) : file.refusal;
 }

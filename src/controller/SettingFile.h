@@ -1,5 +1,7 @@
 #pragma once
 
+#include "RecordWriter.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -29,8 +31,10 @@ public:
     // FileNotFound or PathFileAccess when the file cannot be read.
     static SettingFileRead read(const QString &path);
 
-    static QByteArray format(const VideoSettings &settings);
-    // Empty on success, else the system's description of the failure. The file is written
-    // whole or not at all.
+    // The nine lines, or why they cannot be stored (a text with a double quote in it, as a
+    // bare field of a file written by hand may hold).
+    static FileBytes format(const VideoSettings &settings);
+    // Empty on success, else why not: the refusal of format(), or the system's description
+    // of the failure. The file is written whole or not at all.
     static QString write(const QString &path, const VideoSettings &settings);
 };

@@ -2,6 +2,7 @@
 
 #include "FileError.h"
 #include "FrameBuilder.h"
+#include "SafeFile.h"
 #include "SettingFile.h"
 #include "Transmitter.h"
 #include "VgaRegisterFile.h"
@@ -39,11 +40,23 @@ void VideoControl::setPagesPresent(bool videoPage, bool registerPage)
 
 void VideoControl::showFileName(const QString &filename)
 {
+    // While the last setting file asked for was refused, the displays say so instead.
+    showInDisplays(m_refusal.isEmpty() ? FileNamePrefix + filename : m_refusal);
+}
+
+void VideoControl::showInDisplays(const QString &text)
+{
     if (m_videoPage)
-        m_videoFileDisplay = FileNamePrefix + filename;
+        m_videoFileDisplay = text;
     if (m_registerPage)
-        m_registerFileDisplay = FileNamePrefix + filename;
+        m_registerFileDisplay = text;
     emit fileDisplaysChanged();
+}
+
+void VideoControl::refuse(const QString &refusal)
+{
+    m_refusal = refusal;
+    showInDisplays(refusal);
 }
 
 bool VideoControl::OpenSettingFile(const QString &filename)
@@ -60,11 +73,13 @@ bool VideoControl::OpenSettingFile(const QString &filename)
             return false;
         }
         emit loadFailed(ComposeFileError(read.error, LoadSource));
+        refuse(refusedFileText(filename, fileErrorText(read.error)));
         return false;
     }
     if (!read.refusal.isEmpty()) {
         emit loadFailed(ComposeFileError(read.error, LoadSource) +
                         QStringLiteral(" (%1: %2)").arg(filename, read.refusal));
+        refuse(refusedFileText(filename, read.refusal));
         return false;
     }
 
@@ -74,8 +89,12 @@ bool VideoControl::OpenSettingFile(const QString &filename)
         m_panel.setPictureValue(static_cast<Picture>(i), read.values.at(i));
     if (!read.complete()) {
         emit loadFailed(ComposeFileError(read.error, LoadSource));
+        const QString why =
+            QStringLiteral("%1 at byte %2").arg(fileErrorText(read.error)).arg(read.errorOffset);
+        refuse(read.texts.isEmpty() ? refusedFileText(filename, why) : partlyReadFileText(filename, why));
         return false;
     }
+    m_refusal.clear();
 
     if (m_videoPage)
         m_panel.ApplySettingsToPanel();
@@ -88,13 +107,23 @@ bool VideoControl::OpenSettingFile(const QString &filename)
 bool VideoControl::SaveSettingFile(const QString &filename)
 {
     m_folder.enter();
-    const QString failure = SettingFile::write(m_folder.resolve(filename), m_panel.settings());
-    if (!failure.isEmpty()) {
-        emit saveFailed(QStringLiteral("Error ") + failure);
+    const FileBytes file = SettingFile::format(m_panel.settings());
+    if (!file.ok()) {
+        emit saveFailed(QStringLiteral("Error: %1 was not saved: %2").arg(filename, file.refusal));
         return false;
     }
+    const SavedFile done = saveOverRefused(m_folder.resolve(filename), file.bytes, [](const QString &old) {
+        return !SettingFile::read(old).complete();
+    });
+    if (!done.failure.isEmpty()) {
+        emit saveFailed(QStringLiteral("Error ") + done.failure);
+        return false;
+    }
+    m_refusal.clear();
     showFileName(filename);
     emit saved(filename);
+    if (!done.keptAs.isEmpty())
+        emit status(keptCopyText(filename, done.keptAs));
     return true;
 }
 

@@ -41,7 +41,8 @@ public:
     bool OpenSettingFile(const QString &filename);
 
     // Writes the current settings, whole or not at all. True on success; a failure is
-    // reported as "Error " + the system's description.
+    // reported as "Error " + the system's description. Settings the file cannot hold are
+    // not written; a file there that does not read is kept beside it as <name>.bak first.
     bool SaveSettingFile(const QString &filename);
 
     // Sends every entry of VGAReg.cfg as a register frame, pausing after each. The pauses
@@ -56,8 +57,11 @@ public:
     // The setting file loaded last by start-up, a load button, a schedule or a refresh.
     QString &CurPAVFileName() { return m_state.CurPAVFileName; }
 
-    // " Filename - " + the name, in the file display of each page present.
+    // " Filename - " + the name, in the file display of each page present; while the last
+    // setting file asked for was refused, why it was instead.
     void showFileName(const QString &filename);
+    // Why the last setting file asked for did not load whole; empty once one loads or is saved.
+    QString refusal() const { return m_refusal; }
 
     QString videoFileDisplay() const { return m_videoFileDisplay; }
     QString registerFileDisplay() const { return m_registerFileDisplay; }
@@ -73,6 +77,8 @@ signals:
     void status(const QString &text);
 
 private:
+    void showInDisplays(const QString &text);
+    void refuse(const QString &refusal);
 
     std::unique_ptr<ConsoleState> m_ownState;
     ConsoleState &m_state;
@@ -83,5 +89,6 @@ private:
     bool m_registerPage = false;
     QString m_videoFileDisplay;
     QString m_registerFileDisplay;
+    QString m_refusal;
     std::function<void(int, int)> m_progress;
 };

@@ -46,7 +46,7 @@ VideoPage::VideoPage(VideoPanel &panel, VideoControl &control, QWidget *parent)
             display->setText(text);
     });
     connect(&control, &VideoControl::fileDisplaysChanged, this,
-            [this] { m_fileName->setText(m_control.videoFileDisplay()); });
+            [this] { showFileDisplay(m_fileName, m_control.videoFileDisplay()); });
 }
 
 QWidget *VideoPage::buildPictureFrame()

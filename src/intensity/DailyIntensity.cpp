@@ -4,6 +4,7 @@
 #include "FileText.h"
 #include "FrameBuilder.h"
 #include "SafeFile.h"
+#include "StorableText.h"
 #include "Watchdog.h"
 
 #include <QFileInfo>
@@ -111,8 +112,34 @@ void DailyIntensity::setModifyEnabled(bool enabled)
 
 void DailyIntensity::setFileDisplay(const QString &text)
 {
-    m_fileDisplay = text;
-    emit fileDisplayChanged(text);
+    // Whatever name a caller shows, a file that was refused is said to be so.
+    m_fileDisplay = m_refusal.isEmpty() ? text : m_refusal;
+    emit fileDisplayChanged(m_fileDisplay);
+}
+
+void DailyIntensity::refuse(const QString &refusal)
+{
+    m_refusal = refusal;
+    setFileDisplay(refusal);
+}
+
+QString DailyIntensity::levelRefusal(const IntensityFile::Read &read) const
+{
+    const int level = read.header.level;
+    if (read.recordsRead >= 1 && (level < 0 || level > m_levelNames.size()))
+        return QStringLiteral("the level %1 is not one of the %2 levels").arg(level).arg(m_levelNames.size());
+    return QString();
+}
+
+bool DailyIntensity::levelNameStorable(const QString &outcome)
+{
+    const QString why =
+        StorableText::refusal(QStringLiteral("The level name"), m_levelNames.value(m_autoLevel),
+                              StorableText::Place::Cell, QStringLiteral("the intensity file"));
+    if (why.isEmpty())
+        return true;
+    emit status(QStringLiteral("%1; %2.").arg(why, outcome));
+    return false;
 }
 
 bool DailyIntensity::isDefaultFile(const QString &path) const
@@ -132,20 +159,21 @@ bool DailyIntensity::OpenIntensityFile(const QString &filename)
         SaveIntensityFile(DefaultFileName);
         return false;
     }
-    const int level = read.header.level;
-    if (read.recordsRead >= 1 && (level < 0 || level > m_levelNames.size())) {
-        emit loadFailed(loadFailure(static_cast<int>(FileError::InvalidValue), 0,
-                                    QStringLiteral("the level %1 is not one of the %2 levels")
-                                        .arg(level)
-                                        .arg(m_levelNames.size()),
-                                    LoadSource, filename));
+    const QString badLevel = levelRefusal(read);
+    if (!badLevel.isEmpty()) {
+        emit loadFailed(
+            loadFailure(static_cast<int>(FileError::InvalidValue), 0, badLevel, LoadSource, filename));
+        refuse(refusedFileText(filename, badLevel));
         return false;
     }
     applyHeader(read);
     if (!read.ok()) {
         emit loadFailed(loadFailure(read.error, read.where, read.why, LoadSource, filename));
+        refuse(read.recordsRead > 0 ? partlyReadFileText(filename, read.why)
+                                    : refusedFileText(filename, read.why));
         return false;
     }
+    m_refusal.clear();
     applyTable(read);
     GetIntensity();
     setFileDisplay(FileNamePrefix + filename);
@@ -201,12 +229,21 @@ bool DailyIntensity::SaveIntensityFile(const QString &filename)
     }
     const bool manual = m_mode == Mode::Manual;
     const IntensityFile::Header header{(manual ? m_manualLevel : m_autoLevel) + 1, manual, m_delay, m_switchOff};
-    const QString failure = writeWholeFile(m_folder.resolve(filename), IntensityFile::write(header, m_table));
-    if (!failure.isEmpty()) {
-        emit saveFailed(saveFailure(filename, failure));
+    const auto refused = [this](const QString &old) {
+        const IntensityFile::Read read = IntensityFile::readFile(old);
+        return !read.ok() || !levelRefusal(read).isEmpty();
+    };
+    const FileBytes file = IntensityFile::write(header, m_table);
+    const SavedFile done = file.ok() ? saveOverRefused(m_folder.resolve(filename), file.bytes, refused)
+                                     : SavedFile{file.refusal, QString()};
+    if (!done.failure.isEmpty()) {
+        emit saveFailed(saveFailure(filename, done.failure));
         return false;
     }
     emit saved(filename);
+    if (!done.keptAs.isEmpty())
+        emit status(keptCopyText(filename, done.keptAs));
+    m_refusal.clear();
     setFileDisplay(FileNamePrefix + filename);
     if (!m_table.isEmpty())
         emit tableChanged(1);
@@ -279,6 +316,8 @@ void DailyIntensity::retransmit()
 
 int DailyIntensity::add(int currentRow, const QString &time)
 {
+    if (!levelNameStorable(QStringLiteral("nothing was added")))
+        return currentRow;
     const QString name = m_levelNames.value(m_autoLevel);
     const int row = sorted(m_table.insertAfter(currentRow, {QString(), time, name, QString::number(m_autoLevel)}));
     emit tableChanged(row);
@@ -295,6 +334,8 @@ int DailyIntensity::modify(int currentRow, const QString &time)
         setModifyEnabled(false);
         return currentRow;
     }
+    if (!levelNameStorable(QStringLiteral("nothing was changed")))
+        return currentRow;
     m_table.setCell(currentRow, TimeCell, time);
     m_table.setCell(currentRow, NameCell, m_levelNames.value(m_autoLevel));
     m_table.setCell(currentRow, LevelCell, QString::number(m_autoLevel));

@@ -61,14 +61,20 @@ public:
     void selectWatchdogAuto();
     void selectWatchdogSwitchOff();
     void setModifyEnabled(bool enabled);
+    // Shows 'text', or, while the last file asked for was refused, why it was.
     void setFileDisplay(const QString &text);
 
     // Loads a file into the page and the runner's table and sends the level in force. A
     // missing working-folder setting.int is made anew from the page; any other file that
-    // cannot be read is reported, and what was read before the break stays applied.
+    // cannot be read is reported, what was read before the break stays applied, and the
+    // name display says so until a file loads.
     bool OpenIntensityFile(const QString &filename);
-    // Writes the page whole or not at all; without entries the file has two records.
+    // Writes the page whole or not at all; without entries the file has two records. A page
+    // the file cannot hold is not written; a file there that does not read is kept beside
+    // it as <name>.bak first.
     bool SaveIntensityFile(const QString &filename);
+    // Why the last intensity file asked for did not load whole; empty once one loads or is saved.
+    QString refusal() const { return m_refusal; }
     void SortIntensityGrid();
     void RefreshIntensityTable();
     // The level in force now goes out (the manual level in Manual mode), and the runner
@@ -108,6 +114,11 @@ signals:
 
 private:
     bool isDefaultFile(const QString &path) const;
+    // Why a read is refused for its level, which is not one of the list's; empty when it is.
+    QString levelRefusal(const IntensityFile::Read &read) const;
+    void refuse(const QString &refusal);
+    // The level name the Add and Modify take can stand in a file; else the status line says why.
+    bool levelNameStorable(const QString &outcome);
     void setApplyEnabled(bool enabled);
     void applyHeader(const IntensityFile::Read &read);
     void applyTable(const IntensityFile::Read &read);
@@ -131,6 +142,7 @@ private:
     bool m_applyEnabled = true;
     bool m_modifyEnabled = true;
     QString m_fileDisplay;
+    QString m_refusal;
     int m_levelLastSent = -1;
     QDateTime m_lastSentAt;
 };

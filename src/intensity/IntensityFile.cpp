@@ -32,13 +32,13 @@ int levelOf(const QString &field)
 }
 } // namespace
 
-QByteArray write(const Header &header, const Table &table)
+FileBytes write(const Header &header, const Table &table)
 {
     RecordWriter writer;
     writer.number(header.level).text(header.manual ? Manual : Automatic).endRecord();
     writer.text(header.delay).text(header.switchOff ? SwitchOff : Automatic).endRecord();
     TableRecord::append(writer, table);
-    return writer.bytes();
+    return writer.result(TableRecord::MaxFileSize);
 }
 
 Read parse(const QByteArray &data)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "RecordWriter.h"
 #include "Table.h"
 
 #include <QByteArray>
@@ -33,7 +34,8 @@ struct Read {
     bool ok() const { return error == 0; }
 };
 
-QByteArray write(const Header &header, const Table &table);
+// The file, or why it cannot be stored (a text or cell the record cannot hold).
+FileBytes write(const Header &header, const Table &table);
 Read parse(const QByteArray &data);
 // The file at 'path'; a file that cannot be read gives its error and no records.
 Read readFile(const QString &path);

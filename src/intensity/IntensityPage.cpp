@@ -74,7 +74,8 @@ IntensityPage::IntensityPage(DailyIntensity &intensity, ConsoleState &state, con
         m_inForce->recompute();
     });
     connect(&intensity, &DailyIntensity::inForceChanged, m_model, &TableModel::setInForce);
-    connect(&intensity, &DailyIntensity::fileDisplayChanged, m_fileName, &QLineEdit::setText);
+    connect(&intensity, &DailyIntensity::fileDisplayChanged, m_fileName,
+            [this](const QString &text) { showFileDisplay(m_fileName, text); });
     connect(&intensity, &DailyIntensity::levelSent, this, &IntensityPage::showLastSent);
     showState();
 }

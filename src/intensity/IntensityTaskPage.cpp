@@ -25,6 +25,7 @@ YearlyTaskPage::Setup setup()
     s.open = {"cmdIntScheduleOpen", QStringLiteral("&Open")};
     s.save = {"cmdIntScheduleSave", QStringLiteral("&Save")};
     s.saveAs = {"cmdIntScheduleSaveAs", QStringLiteral("&Save As")};
+    s.refusalNotice = "lblIntTaskRefused";
     s.taskDialog = "CommonDialogIntScheduleTask";
     s.dailyDialog = "CommonDialogIntSchedule";
     s.taskFilter = QStringLiteral("Intensity Task Files (*.tsk)");

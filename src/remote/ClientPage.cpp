@@ -6,6 +6,7 @@
 #include "MessageQueue.h"
 #include "RecordReader.h"
 #include "SafeFile.h"
+#include "StorableText.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -39,7 +40,8 @@ ClientPage::ClientPage(const WorkingFolder &folder, MessageQueue &messages, QWid
     layout->addStretch(1);
 
     m_client.setRemoteHost(m_host->text());
-    connect(m_host, &QLineEdit::textChanged, &m_client, &RemoteClient::setRemoteHost);
+    m_storedHost = m_host->text();
+    connect(m_host, &QLineEdit::textChanged, this, &ClientPage::hostChanged);
     connect(m_host, &QLineEdit::returnPressed, this, &ClientPage::connectToServer);
     connect(m_connect, &QPushButton::clicked, this, &ClientPage::connectToServer);
     connect(refresh, &QPushButton::clicked, &m_client, &RemoteClient::refresh);
@@ -66,6 +68,24 @@ void ClientPage::startUp()
     client.enabled = QStringList{"CmdSaveAsNVideo"};
     client.disabled = QStringList{"CmdSendRegN", "cmdApply", "cmdRetransmit", "cmdPort"};
     client.applyTo(this);
+}
+
+void ClientPage::hostChanged(const QString &text)
+{
+    // HostName.txt keeps the name between double quotes: a name it cannot hold is not taken,
+    // so Exit never writes a record that the next start would read differently.
+    const QString why = StorableText::refusal(QStringLiteral("The host name"), text,
+                                              StorableText::Place::Field, QStringLiteral("HostName.txt"));
+    if (!why.isEmpty()) {
+        const int cursor = m_host->cursorPosition();
+        const QSignalBlocker blocker(m_host);
+        m_host->setText(m_storedHost);
+        m_host->setCursorPosition(qMin(cursor, int(m_storedHost.size())));
+        m_status->showText(QStringLiteral("%1; it was not taken.").arg(why));
+        return;
+    }
+    m_storedHost = text;
+    m_client.setRemoteHost(text);
 }
 
 QString ClientPage::hostName() const

@@ -27,6 +27,7 @@ public:
 
 private:
     void connectToServer();
+    void hostChanged(const QString &text);
 
     WorkingFolder m_folder;
     MessageQueue &m_messages;
@@ -34,4 +35,5 @@ private:
     QLineEdit *m_host = nullptr;
     ConnectionStatusFrame *m_status = nullptr;
     QPushButton *m_connect = nullptr;
+    QString m_storedHost; // the box's last text that HostName.txt can hold
 };

@@ -4,6 +4,7 @@
 #include "FileError.h"
 #include "FileText.h"
 #include "SafeFile.h"
+#include "StorableText.h"
 #include "TableRecord.h"
 
 const QString DailySchedule::DefaultFileName = QStringLiteral("schedule.shd");
@@ -20,8 +21,20 @@ DailySchedule::DailySchedule(ConsoleState &state, const WorkingFolder &folder, c
 
 void DailySchedule::setFileDisplay(const QString &text)
 {
-    m_fileDisplay = text;
-    emit fileDisplayChanged(text);
+    // A schedule that was refused is not in use: the display keeps saying so, whatever name
+    // the caller shows, so an empty-looking table is not taken for the file.
+    m_fileDisplay = m_refusal.isEmpty() ? text : m_refusal;
+    emit fileDisplayChanged(m_fileDisplay);
+}
+
+bool DailySchedule::acceptsPath(const QString &path, const QString &outcome)
+{
+    const QString why = StorableText::refusal(QStringLiteral("The file name"), path,
+                                              StorableText::Place::Cell, QStringLiteral("the schedule file"));
+    if (why.isEmpty())
+        return true;
+    emit status(QStringLiteral("%1; %2.").arg(why, outcome));
+    return false;
 }
 
 void DailySchedule::loadDefaultSetting()
@@ -41,8 +54,11 @@ bool DailySchedule::OpenScheduleFile(const QString &filename)
     const TableRecord::Read read = TableRecord::readFile(m_folder.resolve(filename), CellCount);
     if (!read.ok()) {
         emit loadFailed(loadFailure(read, LoadSource, filename));
+        m_refusal = refusedFileText(filename, read.why);
+        setFileDisplay(m_refusal);
         return false;
     }
+    m_refusal.clear();
     int rows = 0;
     if (read.emptyFile) {
         m_state.MaxScheduleIndex = 0;
@@ -68,14 +84,27 @@ bool DailySchedule::OpenScheduleFile(const QString &filename)
 bool DailySchedule::SaveScheduleFile(const QString &filename)
 {
     m_folder.enter();
-    const QString failure = writeWholeFile(m_folder.resolve(filename), TableRecord::write(m_table));
-    if (!failure.isEmpty()) {
-        emit saveFailed(saveFailure(filename, failure));
+    // A file there that its reader refuses is kept before the table replaces it.
+    const auto refused = [](const QString &old) { return !TableRecord::readFile(old, CellCount).ok(); };
+    const FileBytes file = TableRecord::write(m_table);
+    const SavedFile done = file.ok() ? saveOverRefused(m_folder.resolve(filename), file.bytes, refused)
+                                     : SavedFile{file.refusal, QString()};
+    if (!done.failure.isEmpty()) {
+        emit saveFailed(saveFailure(filename, done.failure));
         return false;
     }
     emit saved(filename);
-    if (m_table.isEmpty())
-        return true; // the stored form of an empty table; nothing more is shown
+    if (!done.keptAs.isEmpty())
+        emit status(keptCopyText(filename, done.keptAs));
+    const bool wasRefused = !m_refusal.isEmpty();
+    m_refusal.clear();
+    if (m_table.isEmpty()) {
+        // The stored form of an empty table; nothing more is shown, unless the display
+        // still said that a file was refused.
+        if (wasRefused)
+            setFileDisplay(FileNamePrefix + filename);
+        return true;
+    }
     emit tableChanged(1);
     setFileDisplay(FileNamePrefix + m_state.IntSchFile);
     return true;
@@ -83,6 +112,8 @@ bool DailySchedule::SaveScheduleFile(const QString &filename)
 
 int DailySchedule::add(int currentRow, const QString &time, const QString &path)
 {
+    if (!acceptsPath(path, QStringLiteral("nothing was added")))
+        return currentRow;
     const int row = sorted(m_table.insertAfter(currentRow, {QString(), time, path}));
     emit tableChanged(row);
     startRunner();
@@ -92,6 +123,8 @@ int DailySchedule::add(int currentRow, const QString &time, const QString &path)
 int DailySchedule::modify(int currentRow, const QString &time, const QString &path)
 {
     if (currentRow < 1 || currentRow > m_table.entryCount())
+        return currentRow;
+    if (!acceptsPath(path, QStringLiteral("nothing was changed")))
         return currentRow;
     m_table.setCell(currentRow, TimeCell, time);
     m_table.setCell(currentRow, PathCell, path);

@@ -32,12 +32,20 @@ public:
     // Loads a schedule file into the table (sorted; a 0-byte file is a table without
     // entries), shows its name, and starts the runner for a table with entries; without
     // entries it loads default.pav and stops the runner. A file that cannot be read leaves
-    // the table, the name and the runner alone and says why. IntSchFile is not changed.
+    // the table and the runner alone, says why, and the name display says so until a file
+    // loads. IntSchFile is not changed.
     bool OpenScheduleFile(const QString &filename);
-    // Writes the table whole or not at all; a table without entries gives a 0-byte file.
+    // Writes the table whole or not at all; a table without entries gives a 0-byte file. A
+    // table the file cannot hold is not written; a file there that does not read is kept
+    // beside it as <name>.bak first.
     bool SaveScheduleFile(const QString &filename);
 
+    // True when 'path' can stand in a schedule file; otherwise the status line says why,
+    // ending with 'outcome' ("nothing was added").
+    bool acceptsPath(const QString &path, const QString &outcome);
+
     // The editor. Rows are the grid's (0 = header); each returns the row current afterwards.
+    // A path the file cannot hold changes nothing.
     int add(int currentRow, const QString &time, const QString &path);
     int modify(int currentRow, const QString &time, const QString &path);
     // Del Row over rows currentRow..otherEnd, with the steps that depend on which of the
@@ -56,7 +64,10 @@ public:
     void tick();
 
     QString fileDisplay() const { return m_fileDisplay; }
+    // Shows 'text', or, while the last file asked for was refused, why it was.
     void setFileDisplay(const QString &text);
+    // Why the last schedule file asked for did not load; empty once one loads or is saved.
+    QString refusal() const { return m_refusal; }
 
 signals:
     void tableChanged(int currentRow);
@@ -78,4 +89,5 @@ private:
     Table m_table{CellCount};
     SecondTicker m_timer;
     QString m_fileDisplay;
+    QString m_refusal;
 };

@@ -70,7 +70,8 @@ SchedulePage::SchedulePage(DailySchedule &schedule, ConsoleState &state, QWidget
     });
     connect(m_inForce, &InForceView::entryClicked, this, [this](int, int entry) { m_grid->setCurrentRow(entry); });
     connect(&schedule, &DailySchedule::inForceChanged, m_model, &TableModel::setInForce);
-    connect(&schedule, &DailySchedule::fileDisplayChanged, m_scheduleFile, &QLineEdit::setText);
+    connect(&schedule, &DailySchedule::fileDisplayChanged, m_scheduleFile,
+            [this](const QString &text) { showFileDisplay(m_scheduleFile, text); });
 }
 
 QWidget *SchedulePage::buildEditor()
@@ -154,7 +155,7 @@ void SchedulePage::browse()
     m_state.SkipGridClick = true;
     const QString path = TablePageKit::askOpen(this, m_schedule.workingFolder(), QStringLiteral("CommonDialogAstro2"),
                                                SettingFilter);
-    if (path.isEmpty())
+    if (path.isEmpty() || !m_schedule.acceptsPath(path, QStringLiteral("it was not taken")))
         return;
     TablePageKit::showPath(m_fileName, path);
     m_modify->setEnabled(true);

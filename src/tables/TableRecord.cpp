@@ -5,6 +5,7 @@
 #include "RecordReader.h"
 #include "RecordWriter.h"
 #include "SafeFile.h"
+#include "StorableText.h"
 
 namespace TableRecord {
 
@@ -14,16 +15,27 @@ void append(RecordWriter &writer, const Table &table)
         return;
     QStringList entries;
     entries.reserve(table.entryCount());
-    for (const QStringList &cells : table.entries())
+    for (const QStringList &cells : table.entries()) {
+        // The TAB and CR that join cells and entries cannot stand inside a cell.
+        for (const QString &cell : cells) {
+            const QString why =
+                StorableText::refusal(QStringLiteral("entry %1").arg(entries.size() + 1), cell,
+                                      StorableText::Place::Cell, QStringLiteral("the file"));
+            if (!why.isEmpty()) {
+                writer.refuse(why);
+                return;
+            }
+        }
         entries.append(cells.join(QLatin1Char('\t')));
+    }
     writer.number(table.rowCount()).text(entries.join(QLatin1Char('\r'))).endRecord();
 }
 
-QByteArray write(const Table &table)
+FileBytes write(const Table &table)
 {
     RecordWriter writer;
     append(writer, table);
-    return writer.bytes();
+    return writer.result(MaxFileSize);
 }
 
 namespace {
@@ -72,7 +84,11 @@ Read parse(RecordReader &reader, int cellCount)
     read.rowCount = entryCount + 1;
     if (entryCount == 0 && text->isEmpty())
         return read;
-    const QStringList lines = text->split(QLatin1Char('\r'));
+    QStringList lines = text->split(QLatin1Char('\r'));
+    // An editor's CR (or CR LF) after the last entry: no entry, when the count agrees.
+    if (lines.size() == entryCount + 1 &&
+        (lines.constLast().isEmpty() || lines.constLast() == QLatin1String("\n")))
+        lines.removeLast();
     if (lines.size() != entryCount) {
         return failure(FileError::InputPastEnd, reader.fieldStart(),
                        QStringLiteral("the row count says %1 entries, the table text holds %2")

@@ -5,6 +5,7 @@
 #include "FileError.h"
 #include "FileText.h"
 #include "SafeFile.h"
+#include "StorableText.h"
 #include "TableRecord.h"
 
 YearlyTask::YearlyTask(Naming naming, Counters counters, const WorkingFolder &folder, const Clock &clock,
@@ -27,8 +28,10 @@ bool YearlyTask::open(const QString &filename)
     if (!read.ok()) {
         loadRefused(read.rowCount);
         emit loadFailed(loadFailure(read, m_naming.loadSource, filename));
+        setRefusal(refusedFileText(filename, read.why));
         return false;
     }
+    setRefusal(QString());
     m_table.setEntries(read.entries);
     emit tableChanged(m_table.isEmpty() ? 0 : 1);
     return true;
@@ -41,15 +44,41 @@ bool YearlyTask::save(const QString &filename)
         emit saveFailed(saveFailure(m_naming.title, QStringLiteral("it has no file name")));
         return false;
     }
-    const QString failure = writeWholeFile(m_folder.resolve(filename), TableRecord::write(m_table));
-    if (!failure.isEmpty()) {
-        emit saveFailed(saveFailure(filename, failure));
+    // A file there that its reader refuses is kept before the table replaces it.
+    const auto refused = [](const QString &old) { return !TableRecord::readFile(old, CellCount).ok(); };
+    const FileBytes file = TableRecord::write(m_table);
+    const SavedFile done = file.ok() ? saveOverRefused(m_folder.resolve(filename), file.bytes, refused)
+                                     : SavedFile{file.refusal, QString()};
+    if (!done.failure.isEmpty()) {
+        emit saveFailed(saveFailure(filename, done.failure));
         return false;
     }
     emit saved(filename);
+    if (!done.keptAs.isEmpty())
+        emit status(keptCopyText(filename, done.keptAs));
+    setRefusal(QString());
     if (!m_table.isEmpty())
         emit tableChanged(1);
     return true;
+}
+
+void YearlyTask::setRefusal(const QString &refusal)
+{
+    if (refusal == m_refusal)
+        return;
+    m_refusal = refusal;
+    emit refusalChanged(refusal);
+}
+
+bool YearlyTask::acceptsPath(const QString &path, const QString &outcome)
+{
+    const QString why =
+        StorableText::refusal(QStringLiteral("The file name"), path, StorableText::Place::Cell,
+                              QStringLiteral("the %1 file").arg(m_naming.title.toLower()));
+    if (why.isEmpty())
+        return true;
+    emit status(QStringLiteral("%1; %2.").arg(why, outcome));
+    return false;
 }
 
 int YearlyTask::sorted(int row)
@@ -68,6 +97,8 @@ void YearlyTask::sort()
 
 int YearlyTask::add(int currentRow, const QString &date, const QString &path)
 {
+    if (!acceptsPath(path, QStringLiteral("nothing was added")))
+        return currentRow;
     const int row = sorted(m_table.insertAfter(currentRow, {QString(), date, path, QString()}));
     emit tableChanged(row);
     startRunner();
@@ -76,7 +107,8 @@ int YearlyTask::add(int currentRow, const QString &date, const QString &path)
 
 int YearlyTask::modify(int currentRow, const QString &date, const QString &path)
 {
-    if (currentRow < 1 || currentRow > m_table.entryCount())
+    if (currentRow < 1 || currentRow > m_table.entryCount() ||
+        !acceptsPath(path, QStringLiteral("nothing was changed")))
         return currentRow;
     m_table.setCell(currentRow, DateCell, date);
     m_table.setCell(currentRow, PathCell, path);

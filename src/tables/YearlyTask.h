@@ -38,14 +38,24 @@ public:
     const WorkingFolder &workingFolder() const { return m_folder; }
 
     // Loads a task file as it is stored (keys as read, no sort). A file that cannot be
-    // read, a 0-byte file among them, leaves the table as it was and says why.
+    // read, a 0-byte file among them, leaves the table as it was and says why, and refusal()
+    // says so until a file loads.
     bool open(const QString &filename);
-    // Writes the table whole or not at all; a table without entries gives a 0-byte file.
+    // Writes the table whole or not at all; a table without entries gives a 0-byte file. A
+    // table the file cannot hold is not written; a file there that does not read is kept
+    // beside it as <name>.bak first.
     bool save(const QString &filename);
+    // Why the last task file asked for did not load; empty once one loads or is saved.
+    QString refusal() const { return m_refusal; }
+
+    // True when 'path' can stand in a task file; otherwise the status line says why, ending
+    // with 'outcome' ("nothing was added").
+    bool acceptsPath(const QString &path, const QString &outcome);
     // Every key made anew from its date, then the entries sorted by key.
     void sort();
 
     // The editor. Rows are the grid's (0 = header); each returns the row current afterwards.
+    // A path the file cannot hold changes nothing.
     int add(int currentRow, const QString &date, const QString &path);
     int modify(int currentRow, const QString &date, const QString &path);
     // Delete Row over rows currentRow..otherEnd; once no entry is left the default daily
@@ -68,6 +78,7 @@ signals:
     void saveFailed(const QString &text);
     void saved(const QString &filename);
     void status(const QString &text);
+    void refusalChanged(const QString &refusal);
 
 protected:
     virtual void loadDaily(const QString &path) = 0;
@@ -81,10 +92,12 @@ protected:
 
 private:
     int sorted(int row);
+    void setRefusal(const QString &refusal);
 
     Naming m_naming;
     WorkingFolder m_folder;
     const Clock &m_clock;
     Table m_table{CellCount};
     SecondTicker m_timer;
+    QString m_refusal;
 };

@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -116,7 +117,18 @@ QWidget *YearlyTaskPage::buildFileButtons()
     auto *row = new QWidget(this);
     auto *layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
+    // The page shows no file name; a task file that was refused is said here instead.
+    m_refusal = new QLabel(row);
+    m_refusal->setObjectName(QLatin1String(m_setup.refusalNotice));
+    m_refusal->setWordWrap(true);
+    m_refusal->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_refusal->setVisible(false);
+    layout->addWidget(m_refusal, 3);
     layout->addStretch(1);
+    connect(&m_task, &YearlyTask::refusalChanged, m_refusal, [this](const QString &text) {
+        m_refusal->setText(text);
+        m_refusal->setVisible(!text.isEmpty());
+    });
     const std::pair<const Control *, void (YearlyTaskPage::*)()> buttons[] = {
         {&m_setup.newTask, &YearlyTaskPage::newTask},
         {&m_setup.open, &YearlyTaskPage::open},
@@ -141,7 +153,7 @@ void YearlyTaskPage::browse()
     m_state.SkipGridClick = true;
     const QString path = TablePageKit::askOpen(this, m_task.workingFolder(), QLatin1String(m_setup.dailyDialog),
                                                m_setup.dailyFilter);
-    if (path.isEmpty())
+    if (path.isEmpty() || !m_task.acceptsPath(path, QStringLiteral("it was not taken")))
         return;
     TablePageKit::showPath(m_daily, path);
     m_modify->setEnabled(true);

@@ -6,6 +6,7 @@
 
 class InForceView;
 class QDateEdit;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class TableGrid;
@@ -34,6 +35,7 @@ public:
         QString pathCaption;
         Control browse, add, modify, deleteRow;
         Control newTask, open, save, saveAs;
+        const char *refusalNotice; // shown beside the file buttons while the task file was refused
         const char *taskDialog, *dailyDialog;
         QString taskFilter, dailyFilter;
         // The file buttons that start-up shows (the client and server pages may hide them).
@@ -78,5 +80,6 @@ private:
     QLineEdit *m_daily = nullptr;
     QPushButton *m_add = nullptr;
     QPushButton *m_modify = nullptr;
+    QLabel *m_refusal = nullptr;
     QString m_remembered;
 };

@@ -42,10 +42,10 @@ private slots:
         QTest::newRow("fresh state") << QStringList{"", "", "", "", ""} << QList<int>{0, 0, 0, 0}
                                      << QByteArray("\"\"\r\n").repeated(5) +
                                             QByteArray("\"0\"\r\n").repeated(4);
-        QTest::newRow("8-bit text with blanks and comma")
-            << QStringList{QString::fromLatin1("Caf\xe9 1"), " a ", "b,c", "On", "x"}
+        QTest::newRow("text outside ASCII in UTF-8, blanks and comma")
+            << QStringList{QString::fromUtf8("Caf\xc3\xa9 1"), " a ", "b,c", "On", "x"}
             << QList<int>{1, 2, 3, 4}
-            << lines({"\"Caf\xe9 1\"", "\" a \"", "\"b,c\"", "\"On\"", "\"x\"", "\"1\"", "\"2\"", "\"3\"",
+            << lines({"\"Caf\xc3\xa9 1\"", "\" a \"", "\"b,c\"", "\"On\"", "\"x\"", "\"1\"", "\"2\"", "\"3\"",
                       "\"4\""});
     }
     void writeAndReadBack()
@@ -59,7 +59,7 @@ private slots:
             std::tie(texts[0], texts[1], texts[2], texts[3], texts[4]);
         std::tie(s.brightness, s.contrast, s.saturation, s.hue) =
             std::tie(values[0], values[1], values[2], values[3]);
-        QCOMPARE(SettingFile::format(s), bytes);
+        QCOMPARE(SettingFile::format(s).bytes, bytes);
         QTemporaryDir dir;
         const QString path = dir.filePath("Test.pav");
         QCOMPARE(SettingFile::write(path, s), QString());

@@ -125,6 +125,34 @@ private slots:
         QCOMPARE(failures.size(), loads ? 0 : 1);
     }
 
+    // A file that did not load whole is said where its name is shown until a file loads or
+    // is saved; a save over it keeps its bytes as <name>.bak.
+    void refusedFileIsSaidAndKeptOnSave_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("broken off after record 1")
+            << QByteArray("3,\"Manual\"\r\n")
+            << "x.int could not be read whole: no watchdog setting; the values read before it are in use";
+        QTest::newRow("a level not in the lists")
+            << QByteArray("9,\"Manual\"\r\n\"5\",\"Automatic\"\r\n")
+            << "x.int could not be read: the level 9 is not one of the 3 levels; nothing of it is in use";
+    }
+    void refusedFileIsSaidAndKeptOnSave()
+    {
+        QFETCH(QByteArray, file);
+        write("x.int", file);
+        m_intensity->OpenIntensityFile("x.int");
+        m_intensity->setFileDisplay(" Filename - x.int"); // as the page's Open does after the load
+        QTEST(m_intensity->fileDisplay(), "shown");
+        QSignalSpy status(m_intensity.get(), &DailyIntensity::status);
+        QVERIFY(m_intensity->SaveIntensityFile("x.int"));
+        QCOMPARE(read("x.int.bak"), file);
+        QVERIFY(status.last().at(0).toString().startsWith(
+            "x.int could not be read, so its old bytes were kept as "));
+        QCOMPARE(m_intensity->fileDisplay(), QString(" Filename - x.int"));
+    }
+
     void missingFiles()
     {
         // Only the working folder's own setting.int is made anew from the page.

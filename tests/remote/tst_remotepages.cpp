@@ -212,24 +212,41 @@ private slots:
     {
         QTest::addColumn<QList<int>>("pages");
         QTest::addColumn<QByteArray>("file"); // HostName.txt at start; null: none
+        QTest::addColumn<QString>("typed");   // then typed into the box; null: nothing
         QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("status");
         QTest::addColumn<QByteArray>("written");
+        const QByteArray stored = "\"kvr-server\"\r\n";
         QTest::newRow("client page: the stored name, kept")
-            << QList<int>{6} << QByteArray("\"kvr-server\"\r\n") << "kvr-server"
-            << QByteArray("\"kvr-server\"\r\n");
+            << QList<int>{6} << stored << QString() << "kvr-server"
+            << "" << stored;
         QTest::newRow("client page, first start: an empty name")
-            << QList<int>{6} << QByteArray() << "" << QByteArray("\"\"\r\n");
-        QTest::newRow("no client page: an empty name") << QList<int>{7} << QByteArray("\"kvr-server\"\r\n")
-                                                       << "Enter Host Name" << QByteArray("\"\"\r\n");
+            << QList<int>{6} << QByteArray() << QString() << ""
+            << "" << QByteArray("\"\"\r\n");
+        QTest::newRow("no client page: an empty name")
+            << QList<int>{7} << stored << QString() << "Enter Host Name"
+            << "" << QByteArray("\"\"\r\n");
+        QTest::newRow("a double quote typed is not taken")
+            << QList<int>{6} << stored << "kvr\"x"
+            << "kvr-server"
+            << "The host name holds a double quote (\"), which HostName.txt cannot store; it was not taken."
+            << stored;
+        QTest::newRow("a name outside Latin-1 is kept in UTF-8")
+            << QList<int>{6} << stored << QString::fromUtf8("сервер") << QString::fromUtf8("сервер") << ""
+            << QByteArray("\"\xd1\x81\xd0\xb5\xd1\x80\xd0\xb2\xd0\xb5\xd1\x80\"\r\n");
     }
     void exitKeepsTheHostName()
     {
         QFETCH(QList<int>, pages);
         QFETCH(QByteArray, file);
+        QFETCH(QString, typed);
         QFETCH(QString, shown);
         QFETCH(QByteArray, written);
         Console console(pages, file);
+        if (!typed.isNull())
+            console.find<QLineEdit>("txtHostName")->setText(typed);
         QCOMPARE(console.text("txtHostName"), shown);
+        QTEST(console.text("txtClientStatus"), "status");
         console.click("cmdExit");
         QCOMPARE(console.folder.read("HostName.txt"), written);
     }

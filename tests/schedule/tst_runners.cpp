@@ -6,6 +6,8 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
+#include <sys/resource.h>
 
 namespace {
 const QByteArray DayTable = "3,\"\t06:00\tA.pav\r\t18:00\tB.pav\"\r\n";
@@ -138,7 +140,12 @@ private slots:
         QCOMPARE(m_daily->table().entryCount(), entries);
         QCOMPARE(m_daily->isRunning(), running);
         QCOMPARE(m_loaded, settingLoads);
-        QCOMPARE(m_daily->fileDisplay(), QString(" Filename - ") + (loads ? "other.shd" : "day.shd"));
+        // A file that cannot be read is said where the name is shown until a file loads.
+        const QString display = m_daily->fileDisplay();
+        QVERIFY2(loads ? display == " Filename - other.shd"
+                       : display.startsWith("other.shd could not be read: ") &&
+                             display.endsWith("; nothing of it is in use"),
+                 qPrintable(display));
         QCOMPARE(failed.size(), loads ? 0 : 1);
         if (!loads)
             QVERIFY(failed.at(0).at(0).toString().startsWith("Error # "));
@@ -156,6 +163,64 @@ private slots:
         m_daily->newSchedule();
         QVERIFY(m_daily->SaveScheduleFile("empty.shd"));
         QCOMPARE(QFileInfo(m_dir.filePath("empty.shd")).size(), 0);
+    }
+
+    void aPathTheFileCannotHoldIsRefusedAtEntry()
+    {
+        QSignalSpy status(m_daily.get(), &DailySchedule::status);
+        m_daily->add(0, "06:00", "A.pav");
+        QCOMPARE(m_daily->add(1, "07:00", "a\"b.pav"), 1);
+        QCOMPARE(m_daily->modify(1, "07:00", "a\tb.pav"), 1);
+        QCOMPARE(m_daily->table().entries(), QList<QStringList>({{"", "06:00", "A.pav"}}));
+        QCOMPARE(status.size(), 2);
+        QCOMPARE(status.at(0).at(0).toString(),
+                 "The file name holds a double quote (\"), which the schedule file "
+                 "cannot store; nothing was added.");
+        QVERIFY(status.at(1).at(0).toString().startsWith("The file name holds a TAB"));
+    }
+
+    // The task's refused file: said until a file loads or is saved, kept as <name>.bak by the
+    // save (the schedule's is checked on its page).
+    void taskSavedOverARefusedFileKeepsItsBytes()
+    {
+        const QByteArray old = "2,\"\t01/03/2026\tX.shd\"\r\n";
+        write("year.tsk", old);
+        QSignalSpy status(m_task.get(), &ScheduleTask::status);
+        QVERIFY(!m_task->OpenScheduleTask("year.tsk"));
+        QCOMPARE(m_task->refusal(),
+                 "year.tsk could not be read: entry 1 has 3 cells instead of 4; nothing of it is in use");
+        m_task->add(0, "01/03/2026", "day.shd");
+        QVERIFY(m_task->SaveScheduleTask("year.tsk"));
+        QCOMPARE(m_task->refusal(), QString());
+        QFile copy(m_dir.filePath("year.tsk.bak"));
+        QVERIFY(copy.open(QIODevice::ReadOnly));
+        QCOMPARE(copy.readAll(), old);
+        QCOMPARE(status.last().at(0).toString(),
+                 "year.tsk could not be read, so its old bytes were kept as " + copy.fileName() +
+                     " before it was saved over.");
+    }
+
+    void aCopyThatCannotBeMadeStopsTheSave()
+    {
+        const QByteArray old = "4,\"\t07:00\tC.pav\" and more bytes than the limit\r\n";
+        write("other.shd", old);
+        QSignalSpy failed(m_daily.get(), &DailySchedule::saveFailed);
+        // A size limit below the old bytes makes the copy fail, even for root.
+        rlimit before{};
+        ::getrlimit(RLIMIT_FSIZE, &before);
+        const rlimit small{16, before.rlim_max};
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        ::setrlimit(RLIMIT_FSIZE, &small);
+        const bool saved = m_daily->SaveScheduleFile("other.shd");
+        ::setrlimit(RLIMIT_FSIZE, &before);
+        std::signal(SIGXFSZ, oldHandler);
+        QVERIFY(!saved);
+        QVERIFY2(failed.at(0).at(0).toString().contains("no copy of it could be kept"),
+                 qPrintable(failed.at(0).at(0).toString()));
+        QFile file(m_dir.filePath("other.shd"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), old);
+        QVERIFY(!QFile::exists(m_dir.filePath("other.shd.bak")));
     }
 
     void taskRunnerSwitchesTheDailyScheduleAtMidnight()

@@ -10,8 +10,10 @@
 #include <QDateEdit>
 #include <QFileDialog>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimeEdit>
@@ -24,12 +26,15 @@ struct Console {
     TestClock clock;
     std::unique_ptr<MainWindow> window;
 
-    explicit Console(const QList<int> &pages = {1, 2, 3})
+    explicit Console(
+        const QList<int> &pages = {1, 2, 3},
+        const QByteArray &schedule =
+            "5,\"\t01:00\tA.pav\r\t02:00\tB.pav\r\t03:00\tC.pav\r\t04:00\tD.pav\"\r\n",
+        const QByteArray &task = "3,\"\t15/01/2025\tjan.shd\t20250115\r\t03/03/2025\tmar.shd\t20250303\"\r\n")
     {
         folder.usePages(pages);
-        folder.write("schedule.shd", "5,\"\t01:00\tA.pav\r\t02:00\tB.pav\r\t03:00\tC.pav\r\t04:00\tD.pav\"\r\n");
-        folder.write("ScheduleTask.tsk",
-                     "3,\"\t15/01/2025\tjan.shd\t20250115\r\t03/03/2025\tmar.shd\t20250303\"\r\n");
+        folder.write("schedule.shd", schedule);
+        folder.write("ScheduleTask.tsk", task);
         window = std::make_unique<MainWindow>(WorkingFolder(folder.sysPath()), nullptr, clock);
         window->startUp();
     }
@@ -186,6 +191,56 @@ private slots:
         QCOMPARE(console.click("cmdScheduleSave"), QString());
         QCOMPARE(console.folder.read("fresh.shd"), QByteArray("2,\"\t00:00\tlate.pav\"\r\n"));
         QCOMPARE(console.folder.read("schedule.shd"), QByteArray());
+    }
+
+    // A name the file cannot store is refused where it is typed in, and the status line says why.
+    void aNameTheFileCannotHoldIsRefusedAtAdd_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("add");
+        QTest::addColumn<QString>("grid");
+        QTest::newRow("schedule page") << "txtFileName"
+                                       << "cmdAdd"
+                                       << "MSFlexGrid1";
+        QTest::newRow("schedule task page") << "txtSchedule"
+                                            << "cmdSchTaskAdd"
+                                            << "MSFlexGridSchedule";
+    }
+    void aNameTheFileCannotHoldIsRefusedAtAdd()
+    {
+        QFETCH(QString, box);
+        QFETCH(QString, add);
+        QFETCH(QString, grid);
+        Console console;
+        const QStringList before = console.column(qPrintable(grid), 1);
+        console.find<QLineEdit>(qPrintable(box))->setText("say \"hello\".pav");
+        console.click(qPrintable(add));
+        QCOMPARE(console.column(qPrintable(grid), 1), before);
+        const QString said = console.window->statusBar()->currentMessage();
+        QVERIFY2(said.startsWith("The file name holds a double quote (\")") &&
+                     said.endsWith("nothing was added."),
+                 qPrintable(said));
+    }
+
+    // A damaged schedule.shd is said where its name is shown; Save then keeps it as .bak.
+    void aRefusedFileIsSaidAndKeptOnSave()
+    {
+        const QByteArray damaged = "5,\"\t06:00\tA.pav\"\r\n";
+        Console console({2, 3}, damaged, damaged);
+        const QString shown = console.find<QLineEdit>("txtScheduleFile")->text();
+        QCOMPARE(shown,
+                 "schedule.shd could not be read: the row count says 4 entries, the table text holds 1; "
+                 "nothing of it is in use");
+        QVERIFY(console.find<QLabel>("lblSchTaskRefused")
+                    ->text()
+                    .startsWith("ScheduleTask.tsk could not be read: "));
+        console.click("cmdScheduleSave");
+        QCOMPARE(console.folder.read("schedule.shd.bak"), damaged);
+        QCOMPARE(console.folder.read("schedule.shd"), QByteArray());
+        QVERIFY(console.window->statusBar()->currentMessage().contains(
+            "kept as " + console.folder.file("schedule.shd.bak")));
+        QCOMPARE(console.find<QLineEdit>("txtScheduleFile")->text(),
+                 " Filename - " + console.folder.file("schedule.shd"));
     }
 
     void taskEditor()

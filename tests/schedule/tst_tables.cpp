@@ -44,9 +44,10 @@ private slots:
         Table table(3);
         table.setEntries({{"", "06:00", "A"}, {"", "18:30", "B"}});
         const QByteArray bytes = "3,\"\t06:00\tA\r\t18:30\tB\"\r\n";
-        QCOMPARE(TableRecord::write(table), bytes);
+        QCOMPARE(TableRecord::write(table).bytes, bytes);
         QCOMPARE(TableRecord::parse(bytes, 3).entries, table.entries());
-        QCOMPARE(TableRecord::write(Table(3)), QByteArray()); // no entries: a 0-byte file
+        QVERIFY(TableRecord::write(Table(3)).ok());
+        QCOMPARE(TableRecord::write(Table(3)).bytes, QByteArray()); // no entries: a 0-byte file
         QVERIFY(TableRecord::parse(QByteArray(), 3).emptyFile);
     }
 
@@ -65,6 +66,8 @@ private slots:
         QTest::newRow("an entry short of a cell") << QByteArray("2,\"06:00\tA\"\r\n") << int(FileError::TypeMismatch) << 2;
         // An unclosed quote runs to the end and takes the line end in as a second entry.
         QTest::newRow("missing closing quote") << QByteArray("3,\"\t06:00\tA\r\n") << int(FileError::TypeMismatch) << 2;
+        QTest::newRow("CR after the last entry, counted as an entry")
+            << QByteArray("3,\"\t06:00\tA\r\"\r\n") << int(FileError::TypeMismatch) << 2;
     }
     void damagedRecords()
     {
@@ -84,6 +87,8 @@ private slots:
         QTest::newRow("count of 1, no entries") << QByteArray("1,\"\"\r\n") << 0;
         QTest::newRow("CR LF between entries") << QByteArray("3,\"\t06:00\tA\r\n\t07:00\tB\"\r\n") << 2;
         QTest::newRow("no line end after the record") << QByteArray("2,\"\t06:00\tA\"") << 1;
+        QTest::newRow("CR after the last entry") << QByteArray("3,\"\t06:00\tA\r\t18:00\tB\r\"\r\n") << 2;
+        QTest::newRow("CR LF after the last entry") << QByteArray("2,\"\t06:00\tA\r\n\"\r\n") << 1;
     }
     void toleratedRecords()
     {
@@ -94,6 +99,36 @@ private slots:
         QCOMPARE(read.entries.size(), entries);
         for (const QStringList &entry : read.entries)
             QVERIFY(entry.at(0).isEmpty());
+    }
+
+    // A cell the record cannot hold refuses the whole file; a name in the system's encoding
+    // is stored byte for byte.
+    void cellsTheRecordHolds_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QByteArray>("stored"); // empty: refused
+        QTest::newRow("a double quote") << "a\"b.pav" << QByteArray();
+        QTest::newRow("a TAB") << "a\tb.pav" << QByteArray();
+        QTest::newRow("a CR") << "a\rb.pav" << QByteArray();
+        QTest::newRow("an LF") << "a\nb.pav" << QByteArray();
+        QTest::newRow("a lone surrogate") << QString("a") + QChar(0xDC00) + ".pav" << QByteArray();
+        QTest::newRow("UTF-8") << QString::fromUtf8("/tmp/Ж€.pav")
+                               << QByteArray("/tmp/\xd0\x96\xe2\x82\xac.pav");
+    }
+    void cellsTheRecordHolds()
+    {
+        QFETCH(QString, path);
+        QFETCH(QByteArray, stored);
+        Table table(3);
+        table.setEntries({{"", "06:00", "A.pav"}, {"", "18:30", path}});
+        const FileBytes file = TableRecord::write(table);
+        if (stored.isEmpty()) {
+            QVERIFY(file.bytes.isEmpty());
+            QVERIFY2(file.refusal.startsWith("entry 2 holds "), qPrintable(file.refusal));
+            return;
+        }
+        QCOMPARE(file.bytes, "3,\"\t06:00\tA.pav\r\t18:30\t" + stored + "\"\r\n");
+        QCOMPARE(TableRecord::parse(file.bytes, 3).entries, table.entries());
     }
 
     void addInsertsAfterCurrentAndSorts_data()
