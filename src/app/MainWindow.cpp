@@ -171,6 +171,8 @@ void MainWindow::connectSerialLink()
     connect(&m_ports, &PortController::status, this, [this](const QString &text) { report(QStringLiteral("port"), text); });
 
     connect(&m_link, &SerialLink::lost, this, [this](const QString &device, const QString &reason) {
+        if (m_ended)
+            return; // the console is ending: its port goes with it
         m_lostMessage = QStringLiteral("The serial device %1 is gone (%2). The console tries to open it again "
                                        "every few seconds.")
                             .arg(device, reason);
