@@ -35,6 +35,11 @@ QString refusedFileText(const QString &filename, const QString &why)
         .arg(QFileInfo(filename).fileName(), why);
 }
 
+QString loadFailureText(const QString &plain, const QString &path, int error, const QString &source)
+{
+    return QStringLiteral("%1 (%2). %3").arg(plain, path, ComposeFileError(error, source));
+}
+
 QString partlyReadFileText(const QString &filename, const QString &why)
 {
     return QStringLiteral("%1 could not be read whole: %2; the values read before it are in use")

@@ -27,6 +27,10 @@ inline QString ComposeFileError(FileError error, const QString &source)
 // What a page shows where a file's name stands while that file was refused at load:
 // "<file's own name> could not be read: <why>; nothing of it is in use".
 QString refusedFileText(const QString &filename, const QString &why);
+
+// A load that failed, for the status line and the journal: the plain words first (what
+// failed and what is in use now), the full path, then ComposeFileError's text.
+QString loadFailureText(const QString &plain, const QString &path, int error, const QString &source);
 // The same for a file whose fields before the break were applied: "<file> could not be read
 // whole: <why>; the values read before it are in use".
 QString partlyReadFileText(const QString &filename, const QString &why);

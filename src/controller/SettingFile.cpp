@@ -11,11 +11,37 @@
 namespace {
 
 constexpr int TextCount = 5;
+constexpr int FieldCount = TextCount + PictureCount;
 
-SettingFileRead stopped(SettingFileRead result, FileError error, qsizetype offset)
+// The line on which a byte stands (CR LF, CR and LF each end one).
+int lineAt(const QByteArray &data, qsizetype offset)
+{
+    int line = 1;
+    for (qsizetype i = 0; i < offset && i < data.size(); ++i) {
+        if (data.at(i) == '\n' || (data.at(i) == '\r' && (i + 1 >= data.size() || data.at(i + 1) != '\n')))
+            ++line;
+    }
+    return line;
+}
+
+SettingFileRead stopped(SettingFileRead result, FileError error, const QByteArray &data, qsizetype offset,
+                        const QString &field = QString())
 {
     result.error = static_cast<int>(error);
     result.errorOffset = offset;
+    const int read = int(result.texts.size() + result.values.size());
+    if (error == FileError::InputPastEnd) {
+        result.stop = QStringLiteral("it ends after %1 of %2 fields").arg(read).arg(FieldCount);
+        return result;
+    }
+    const PictureInfo &picture = pictureInfo(static_cast<Picture>(result.values.size()));
+    const QString name = picture.label.section(QLatin1Char(' '), 0, 0).toLower();
+    result.stop = error == FileError::TypeMismatch
+                      ? QStringLiteral("line %1: the %2 \"%3\" is not a number").arg(lineAt(data, offset)).arg(name, field)
+                      : QStringLiteral("line %1: the %2 \"%3\" is not a value from 0 to %4")
+                            .arg(lineAt(data, offset))
+                            .arg(name, field)
+                            .arg(picture.maximum);
     return result;
 }
 
@@ -29,22 +55,22 @@ SettingFileRead SettingFile::parse(const QByteArray &data)
     for (int i = 0; i < TextCount; ++i) {
         const std::optional<QString> field = reader.next();
         if (!field)
-            return stopped(result, FileError::InputPastEnd, reader.fieldStart());
+            return stopped(result, FileError::InputPastEnd, data, reader.fieldStart());
         result.texts << *field;
     }
 
     for (int i = 0; i < PictureCount; ++i) {
         const std::optional<QString> field = reader.next();
         if (!field)
-            return stopped(result, FileError::InputPastEnd, reader.fieldStart());
+            return stopped(result, FileError::InputPastEnd, data, reader.fieldStart());
         if (!NumberText::isNumber(*field))
-            return stopped(result, FileError::TypeMismatch, reader.fieldStart());
+            return stopped(result, FileError::TypeMismatch, data, reader.fieldStart(), *field);
         // An out-of-range value would otherwise reach the controller through its spin button.
         const int maximum = pictureInfo(static_cast<Picture>(i)).maximum;
         const std::optional<int> value =
             NumberText::wholeInRange(NumberText::leadingNumber(*field), 0, maximum);
         if (!value)
-            return stopped(result, FileError::InvalidValue, reader.fieldStart());
+            return stopped(result, FileError::InvalidValue, data, reader.fieldStart(), *field);
         result.values << *value;
     }
     return result;

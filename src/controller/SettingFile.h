@@ -16,6 +16,7 @@ struct SettingFileRead {
     QList<int> values;         // brightness, contrast, saturation, hue as far as read and accepted
     int error = 0;             // 0, or the FileError number that stopped the read
     qsizetype errorOffset = 0; // byte offset of the field that stopped the read
+    QString stop;              // where and why the read stopped, in words ("line 7: ...")
     QString refusal;           // why the file could not be read at all, in words
     bool complete() const { return error == 0; }
 };

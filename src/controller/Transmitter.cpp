@@ -1,5 +1,6 @@
 #include "Transmitter.h"
 
+#include "AuditTrail.h"
 #include "FrameBuilder.h"
 #include "SerialLink.h"
 
@@ -8,15 +9,37 @@ Transmitter::Transmitter(SerialLink &link, QObject *parent) : QObject(parent), m
     connect(&m_link, &SerialLink::drained, this, [this] { m_queueFullSaid = false; });
 }
 
+QString Transmitter::describe(int mode, int value, const QByteArray &sValue) const
+{
+    const QString name = Command::name(mode);
+    if (name.isEmpty())
+        return QStringLiteral("command %1").arg(mode);
+    if (mode == Command::VgaRegisters)
+        return name + QLatin1Char(' ') + QString::fromLatin1(sValue.toHex(' ').toUpper());
+    if (mode == Command::IntensityLevel) {
+        return QStringLiteral("%1 %2 (code %3)")
+            .arg(name, m_levelNames.value(value, QString::number(value)), m_intensityLevels.value(value).trimmed());
+    }
+    return name + QLatin1Char(' ') + QString::number(value);
+}
+
 Transmission Transmitter::TransmitToKVR(int mode, int value, const QByteArray &sValue)
 {
     const Frame frame = FrameBuilder::build(mode, value, sValue, m_intensityLevels);
     emit receiveCleared();
-    if (!frame.ok()) {
+    const Transmission result = frame.ok() ? transmit(frame.bytes) : Transmission{frame.rejection};
+    if (!frame.ok())
         emit frameRejected(QStringLiteral("Frame not sent: ") + frame.rejection);
-        return {frame.rejection};
-    }
-    switch (m_link.write(frame.bytes)) {
+    if (result.sent())
+        AuditTrail::sent(describe(mode, value, sValue));
+    else
+        AuditTrail::notSent(describe(mode, value, sValue), result.whyNot);
+    return result;
+}
+
+Transmission Transmitter::transmit(const QByteArray &frame)
+{
+    switch (m_link.write(frame)) {
     case SerialLink::Write::Queued:
         ++m_framesWritten;
         return {};

@@ -21,8 +21,12 @@ class Transmitter : public QObject {
 public:
     explicit Transmitter(SerialLink &link, QObject *parent = nullptr);
 
-    // The code sent for each intensity level position (IntensityLevels).
-    void setIntensityLevels(const QStringList &levels) { m_intensityLevels = levels; }
+    // The code sent for each intensity level position (IntensityLevels), and the levels' names.
+    void setIntensityLevels(const QStringList &levels, const QStringList &names = {})
+    {
+        m_intensityLevels = levels;
+        m_levelNames = names;
+    }
 
     Transmission TransmitToKVR(int mode, int value, const QByteArray &sValue = QByteArray());
 
@@ -39,8 +43,13 @@ signals:
     void queueFull(const QString &text);
 
 private:
+    Transmission transmit(const QByteArray &frame);
+    // "brightness 128", "intensity High (code 200)", "vga 0A 1B 2C": for the audit trail.
+    QString describe(int mode, int value, const QByteArray &sValue) const;
+
     SerialLink &m_link;
     QStringList m_intensityLevels;
+    QStringList m_levelNames;
     qint64 m_framesWritten = 0;
     bool m_queueFullSaid = false;
 };

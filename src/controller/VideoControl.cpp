@@ -1,5 +1,7 @@
 #include "VideoControl.h"
 
+#include "AuditTrail.h"
+
 #include "FileError.h"
 #include "FrameBuilder.h"
 #include "SafeFile.h"
@@ -61,6 +63,7 @@ void VideoControl::refuse(const QString &refusal)
 
 bool VideoControl::OpenSettingFile(const QString &filename)
 {
+    const AuditTrail::Step step(QStringLiteral("loading %1").arg(filename));
     m_folder.enter();
     const QString path = m_folder.resolve(filename);
     const SettingFileRead read = SettingFile::read(path);
@@ -72,14 +75,13 @@ bool VideoControl::OpenSettingFile(const QString &filename)
             SaveSettingFile(defaultSettingFile());
             return false;
         }
-        emit loadFailed(ComposeFileError(read.error, LoadSource));
         refuse(refusedFileText(filename, fileErrorText(read.error)));
+        emit loadFailed(loadFailureText(m_refusal, path, read.error, LoadSource));
         return false;
     }
     if (!read.refusal.isEmpty()) {
-        emit loadFailed(ComposeFileError(read.error, LoadSource) +
-                        QStringLiteral(" (%1: %2)").arg(filename, read.refusal));
         refuse(refusedFileText(filename, read.refusal));
+        emit loadFailed(loadFailureText(m_refusal, path, read.error, LoadSource));
         return false;
     }
 
@@ -88,10 +90,8 @@ bool VideoControl::OpenSettingFile(const QString &filename)
     for (int i = 0; i < read.values.size(); ++i)
         m_panel.setPictureValue(static_cast<Picture>(i), read.values.at(i));
     if (!read.complete()) {
-        emit loadFailed(ComposeFileError(read.error, LoadSource));
-        const QString why =
-            QStringLiteral("%1 at byte %2").arg(fileErrorText(read.error)).arg(read.errorOffset);
-        refuse(read.texts.isEmpty() ? refusedFileText(filename, why) : partlyReadFileText(filename, why));
+        refuse(read.texts.isEmpty() ? refusedFileText(filename, read.stop) : partlyReadFileText(filename, read.stop));
+        emit loadFailed(loadFailureText(m_refusal, path, read.error, LoadSource));
         return false;
     }
     m_refusal.clear();
@@ -129,6 +129,7 @@ bool VideoControl::SaveSettingFile(const QString &filename)
 
 void VideoControl::SendVgaRegisters()
 {
+    const AuditTrail::Step step(RegisterFileName);
     const VgaRegisterList list = VgaRegisterFile::read(m_folder.file(RegisterFileName));
     const int count = static_cast<int>(list.entries.size());
     int sent = 0;

@@ -161,16 +161,15 @@ bool DailyIntensity::OpenIntensityFile(const QString &filename)
     }
     const QString badLevel = levelRefusal(read);
     if (!badLevel.isEmpty()) {
-        emit loadFailed(
-            loadFailure(static_cast<int>(FileError::InvalidValue), 0, badLevel, LoadSource, filename));
         refuse(refusedFileText(filename, badLevel));
+        emit loadFailed(loadFailureText(m_refusal, path, int(FileError::InvalidValue), LoadSource));
         return false;
     }
     applyHeader(read);
     if (!read.ok()) {
-        emit loadFailed(loadFailure(read.error, read.where, read.why, LoadSource, filename));
         refuse(read.recordsRead > 0 ? partlyReadFileText(filename, read.why)
                                     : refusedFileText(filename, read.why));
+        emit loadFailed(loadFailureText(m_refusal, path, read.error, LoadSource));
         return false;
     }
     m_refusal.clear();

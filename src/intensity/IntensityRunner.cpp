@@ -1,5 +1,7 @@
 #include "IntensityRunner.h"
 
+#include "AuditTrail.h"
+
 #include "EntryInForce.h"
 #include "NumberText.h"
 
@@ -60,7 +62,10 @@ void IntensityRunner::sendInForce()
         return;
     const int found = EntryInForce::lastNotLater(keys(), m_clock.now().toString(TimeFormat));
     emit inForceChanged(found);
-    send(m_table.at(found - 1).level);
+    {
+        const AuditTrail::Step step(QStringLiteral("the %1 entry in force").arg(m_table.at(found - 1).time));
+        send(m_table.at(found - 1).level);
+    }
     start();
 }
 
@@ -78,6 +83,9 @@ void IntensityRunner::tick()
         return; // an entry recorded before the table shrank names no level
     emit inForceChanged(found);
     const qint16 level = m_table.at(found - 1).level;
-    if (level != m_lastSent)
+    if (level != m_lastSent) {
+        const AuditTrail::Scope cause(
+            QStringLiteral("the intensity runner, the %1 entry").arg(m_table.at(found - 1).time));
         send(level);
+    }
 }

@@ -1,11 +1,15 @@
 #include "DailySchedule.h"
 
+#include "AuditTrail.h"
+
 #include "EntryInForce.h"
 #include "FileError.h"
 #include "FileText.h"
 #include "SafeFile.h"
 #include "StorableText.h"
 #include "TableRecord.h"
+
+#include <QFileInfo>
 
 const QString DailySchedule::DefaultFileName = QStringLiteral("schedule.shd");
 const QString DailySchedule::LoadSource = QStringLiteral("Open Schedule File");
@@ -51,10 +55,11 @@ int DailySchedule::sorted(int row)
 bool DailySchedule::OpenScheduleFile(const QString &filename)
 {
     m_folder.enter();
-    const TableRecord::Read read = TableRecord::readFile(m_folder.resolve(filename), CellCount);
+    const QString path = m_folder.resolve(filename);
+    const TableRecord::Read read = TableRecord::readFile(path, CellCount);
     if (!read.ok()) {
-        emit loadFailed(loadFailure(read, LoadSource, filename));
         m_refusal = refusedFileText(filename, read.why);
+        emit loadFailed(loadFailureText(m_refusal, path, read.error, LoadSource));
         setFileDisplay(m_refusal);
         return false;
     }
@@ -186,10 +191,13 @@ void DailySchedule::tick()
     const QString path = m_table.cell(found, PathCell);
     if (found == old && m_state.CurPAVFileName == path)
         return;
-    emit status(QStringLiteral("Schedule: the %1 entry is in force; loading %2")
-                    .arg(m_table.cell(found, TimeCell), path));
+    emit status(QStringLiteral("the %1 entry is in force; loading %2").arg(m_table.cell(found, TimeCell), path));
     // Recorded even when the load fails, so a missing file is tried once per change of the
     // entry in force, not every second.
+    const QString schedule = QFileInfo(m_state.IntSchFile).fileName();
+    const AuditTrail::Scope cause(QStringLiteral("the schedule runner, the %1 entry of %2")
+                                      .arg(m_table.cell(found, TimeCell),
+                                           schedule.isEmpty() ? QStringLiteral("the schedule") : schedule));
     m_openSettingFile(path);
     m_state.CurPAVFileName = path;
 }

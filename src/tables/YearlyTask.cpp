@@ -1,5 +1,7 @@
 #include "YearlyTask.h"
 
+#include "AuditTrail.h"
+
 #include "CellText.h"
 #include "EntryInForce.h"
 #include "FileError.h"
@@ -20,17 +22,26 @@ YearlyTask::YearlyTask(Naming naming, Counters counters, const WorkingFolder &fo
 bool YearlyTask::open(const QString &filename)
 {
     m_folder.enter();
-    TableRecord::Read read = TableRecord::readFile(m_folder.resolve(filename), CellCount);
+    const QString path = m_folder.resolve(filename);
+    TableRecord::Read read = TableRecord::readFile(path, CellCount);
     if (read.ok() && read.emptyFile) {
         read.error = static_cast<int>(FileError::InputPastEnd); // a task file holds its row count at least
         read.why = QStringLiteral("the file is empty");
     }
     if (!read.ok()) {
         loadRefused(read.rowCount);
-        emit loadFailed(loadFailure(read, m_naming.loadSource, filename));
-        setRefusal(refusedFileText(filename, read.why));
+        const QString refusal = refusedFileText(filename, read.why);
+        // The task file is optional: one that is missing is said once, not at every start-up
+        // action and remote refresh that looks for it again.
+        const bool missingAgain = read.error == int(FileError::FileNotFound) && m_missingSaid == path;
+        if (!missingAgain)
+            emit loadFailed(loadFailureText(refusal, path, read.error, m_naming.loadSource));
+        if (read.error == int(FileError::FileNotFound))
+            m_missingSaid = path;
+        setRefusal(refusal);
         return false;
     }
+    m_missingSaid.clear();
     setRefusal(QString());
     m_table.setEntries(read.entries);
     emit tableChanged(m_table.isEmpty() ? 0 : 1);
@@ -157,8 +168,11 @@ void YearlyTask::tick()
     const QString path = m_table.cell(found, PathCell);
     if (found == old && m_counters.currentFile == path)
         return;
-    emit status(QStringLiteral("%1: the %2 entry is in force; loading %3")
-                    .arg(m_naming.title, m_table.cell(found, DateCell), path));
-    loadDaily(path);
+    emit status(QStringLiteral("the %1 entry is in force; loading %2").arg(m_table.cell(found, DateCell), path));
+    {
+        const AuditTrail::Scope cause(QStringLiteral("the %1 runner, the %2 entry")
+                                          .arg(m_naming.title.toLower(), m_table.cell(found, DateCell)));
+        loadDaily(path);
+    }
     m_counters.currentFile = path;
 }

@@ -100,4 +100,5 @@ private:
     Table m_table{CellCount};
     SecondTicker m_timer;
     QString m_refusal;
+    QString m_missingSaid; // the missing file already reported
 };

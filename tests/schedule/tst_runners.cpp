@@ -147,8 +147,11 @@ private slots:
                              display.endsWith("; nothing of it is in use"),
                  qPrintable(display));
         QCOMPARE(failed.size(), loads ? 0 : 1);
-        if (!loads)
-            QVERIFY(failed.at(0).at(0).toString().startsWith("Error # "));
+        // In plain words first, with the whole path, then the composed error text.
+        if (!loads) {
+            const QString text = failed.at(0).at(0).toString();
+            QVERIFY2(text.startsWith(display + " (" + m_dir.filePath("other.shd") + "). Error # "), qPrintable(text));
+        }
         QCOMPARE(m_state.CurScheduleIndex, qint16(bytes.isEmpty() && exists ? 0 : 2));
     }
 

@@ -172,13 +172,13 @@ private slots:
             << "";
         QTest::newRow("seven fields: brightness and contrast, no option")
             << pav << with("\"32\"\r\n\"200\"\r\n", "") << Pictures.left(16)
-            << error(62, "Input past end of file") << partly.arg("Input past end of file at byte 62");
+            << error(62, "Input past end of file") << partly.arg("it ends after 7 of 9 fields");
         QTest::newRow("letter in saturation stops there")
             << pav << with("\"32\"", "\"x5\"") << Pictures.left(16) << error(13, "Type mismatch")
-            << partly.arg("Type mismatch at byte 62");
+            << partly.arg("line 8: the saturation \"x5\" is not a number");
         QTest::newRow("contrast 128 is out of range")
             << pav << with("\"64\"", "\"128\"") << Pictures.left(8) << error(380, "Invalid property value")
-            << partly.arg("Invalid property value at byte 56");
+            << partly.arg("line 7: the contrast \"128\" is not a value from 0 to 127");
         QTest::newRow("no default.pav: created in the start state")
             << pav << QByteArray() << QByteArray() << ""
             << "";
@@ -204,7 +204,11 @@ private slots:
         QCOMPARE(m_control->videoFileDisplay(),
                  (error.isEmpty() ? " Filename - " + path(name) : name) + shown);
         QCOMPARE(failed.count(), error.isEmpty() ? 0 : 1);
-        QTEST(failed.value(0).value(0).toString(), "error");
+        // What the display says, the whole path, then the composed text.
+        if (!error.isEmpty()) {
+            QCOMPARE(failed.value(0).value(0).toString(),
+                     m_control->videoFileDisplay() + " (" + path(name) + "). " + error);
+        }
         if (!file.isNull()) {
             m_control->OpenSettingFile(path(name)); // the same again changes nothing
             QCOMPARE(received(0), QByteArray());
