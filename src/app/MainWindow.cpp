@@ -4,19 +4,22 @@
 #include "ClientPage.h"
 #include "CommErrors.h"
 #include "ConsolePage.h"
+#include "ConsoleReports.h"
+#include "ConsoleStatusFeed.h"
 #include "Controls.h"
 #include "DailyIntensity.h"
 #include "DailySchedule.h"
-#include "FrameBuilder.h"
 #include "IntensityPage.h"
 #include "Journal.h"
 #include "IntensityTask.h"
 #include "IntensityTaskPage.h"
 #include "MessageQueue.h"
+#include "NowAndNextStrip.h"
 #include "PortSettingDialog.h"
 #include "RecordWriter.h"
 #include "RefreshGate.h"
 #include "RegisterPage.h"
+#include "RegisterProgressLabel.h"
 #include "SafeFile.h"
 #include "SchedulePage.h"
 #include "ScheduleTask.h"
@@ -53,7 +56,7 @@ MainWindow::MainWindow(const WorkingFolder &folder, QWidget *parent, const Clock
       m_intensity(std::make_unique<DailyIntensity>(
           m_state, m_folder, clock, [this](int mode, int value) { return TransmitToKVR(mode, value).whyNot; },
           this)),
-      m_intTask(std::make_unique<IntensityTask>(m_state, *m_intensity, clock, this))
+      m_intTask(std::make_unique<IntensityTask>(m_state, *m_intensity, clock, this)), m_status(clock)
 {
     // The runners are the window's children (their timers are found by name under it); the
     // members still own them and go first, which takes them off the window's children.
@@ -61,10 +64,9 @@ MainWindow::MainWindow(const WorkingFolder &folder, QWidget *parent, const Clock
     setWindowTitle(Title);
     setWindowIcon(appIcon());
     m_messages = new MessageQueue(this);
-    m_tray = std::make_unique<TrayIcon>(appIcon());
+    m_tray = std::make_unique<TrayIcon>(appIcon(), appIcon(true));
     buildWindow();
-    connectSerialLink();
-    connectSchedules();
+    connectParts();
 
     connect(m_tray.get(), &TrayIcon::restoreRequested, this, &MainWindow::bringToFront);
     connect(m_tray.get(), &TrayIcon::exitRequested, this, [this] { shutDown(QStringLiteral("the tray's Exit")); });
@@ -144,84 +146,29 @@ void MainWindow::buildWindow()
 
     auto *layout = new QVBoxLayout(central);
     layout->addWidget(m_tabs, 1);
+    layout->addWidget(new NowAndNextStrip(m_status, central));
     layout->addLayout(statusRow);
     layout->addLayout(buttonRow);
     statusBar()->setObjectName(QStringLiteral("statusBar"));
-    // Room for the longest progress text is kept, because the text changes while the event
-    // loop (and with it any new layout) is held up.
-    m_registerProgress = new QLabel(this);
-    m_registerProgress->setObjectName(QStringLiteral("lblRegisterProgress"));
-    m_registerProgress->setMinimumWidth(m_registerProgress->fontMetrics().horizontalAdvance(
-        QStringLiteral("Sending VGA registers: entry 32767 of 32767")));
+    m_registerProgress = new RegisterProgressLabel(this);
     statusBar()->addPermanentWidget(m_registerProgress);
 }
 
-void MainWindow::connectSerialLink()
+void MainWindow::connectParts()
 {
+    const ConsoleParts parts{m_state,      m_link,  m_ports,      m_transmitter, *m_videoControl,
+                             *m_daily,     *m_task, *m_intensity, *m_intTask};
+    m_reports = new ConsoleReports(
+        parts, *m_messages, [this](const QString &topic, const QString &text) { report(topic, text); },
+        [this] { retransmit(); }, this);
+    m_feed = new ConsoleStatusFeed(m_status, parts, *m_serverPage, *m_clientPage, this);
+    connect(&m_status, &ConsoleStatus::changed, this,
+            [this] { m_tray->setStatus(m_status.toolTip(), !m_status.portOpen()); });
+
     connect(&m_link, &SerialLink::received, m_statusDisplay, &StatusDisplay::received);
     connect(&m_transmitter, &Transmitter::receiveCleared, m_statusDisplay, &StatusDisplay::transmitted);
-    connect(&m_transmitter, &Transmitter::frameRejected, this,
-            [this](const QString &text) { report(QStringLiteral("frame"), text); });
-    connect(&m_transmitter, &Transmitter::writeFailed, this, &MainWindow::CommErrMsg);
-    connect(&m_transmitter, &Transmitter::queueFull, this,
-            [this](const QString &text) { report(QStringLiteral("frame"), text); });
-    connect(&m_ports, &PortController::message, this,
-            [this](const QString &text) { m_messages->post(text); });
-    connect(&m_ports, &PortController::status, this, [this](const QString &text) { report(QStringLiteral("port"), text); });
-
-    connect(&m_link, &SerialLink::lost, this, [this](const QString &device, const QString &reason) {
-        m_lostMessage = QStringLiteral("The serial device %1 is gone (%2). The console tries to open it again "
-                                       "every few seconds.")
-                            .arg(device, reason);
-        report(QStringLiteral("port"), m_lostMessage);
-        m_messages->post(m_lostMessage);
-    });
-    connect(&m_link, &SerialLink::restored, this, [this](const QString &device) {
-        // The box saying it is gone is no longer true.
-        m_messages->withdraw(m_lostMessage);
-        const QString back = QStringLiteral("The serial device %1 is back and open again").arg(device);
-        if (m_state.ClientConsole) {
-            // A client console sends nothing to a controller of its own.
-            report(QStringLiteral("port"), back + QStringLiteral("."));
-            return;
-        }
-        // The controller may have been powered off with the adapter: give it everything again.
-        retransmit();
-        report(QStringLiteral("port"), back + QStringLiteral("; the current settings went out again."));
-    });
-
-    wireFiles(m_videoControl.get(), QStringLiteral("setting"));
-    m_videoControl->setRegisterProgress([this](int entry, int count) { showRegisterProgress(entry, count); });
-}
-
-// A load that fails goes to the status line and the journal (the console runs on
-// unattended); a save that fails is for the operator who asked for it, a save that worked
-// is confirmed in the status line.
-template <typename Source>
-void MainWindow::wireFiles(Source *source, const QString &topic)
-{
-    connect(source, &Source::loadFailed, this, [this](const QString &text) { report(QStringLiteral("load"), text); });
-    connect(source, &Source::saveFailed, this, [this](const QString &text) {
-        report(QStringLiteral("save"), text);
-        m_messages->post(text);
-    });
-    connect(source, &Source::saved, this,
-            [this](const QString &path) { report(QStringLiteral("save"), QStringLiteral("Saved %1").arg(path)); });
-    connect(source, &Source::status, this, [this, topic](const QString &text) { report(topic, text); });
-}
-
-void MainWindow::connectSchedules()
-{
-    wireFiles(m_daily.get(), QStringLiteral("schedule"));
-    wireFiles(m_task.get(), QStringLiteral("schedule task"));
-    wireFiles(m_intensity.get(), QStringLiteral("intensity"));
-    wireFiles(m_intTask.get(), QStringLiteral("intensity task"));
-    connect(m_intensity.get(), &DailyIntensity::notSent, this,
-            [this](const QString &text) { report(QStringLiteral("intensity"), text); });
-    connect(m_intensity.get(), &DailyIntensity::levelSent, this, [this](int position) {
-        report(QStringLiteral("intensity"),
-               QStringLiteral("Level %1 sent").arg(m_intensity->levelNames().value(position, QString::number(position))));
-    });
+    m_videoControl->setRegisterProgress(
+        [this](int entry, int count) { m_registerProgress->showProgress(entry, count); });
 }
 
 void MainWindow::startUp()
@@ -236,6 +183,7 @@ void MainWindow::startUp()
     m_task->stopRunner();
 
     LoadConfigSetup();
+    m_feed->setPagesInUse(m_config);
 
     show();
     repaint();
@@ -243,7 +191,7 @@ void MainWindow::startUp()
 
     m_tray->show();
 
-    runPageStartUpActions();
+    m_feed->during(QStringLiteral("at start-up"), [this] { runPageStartUpActions(); });
 
     if (portError == CommError::InvalidPortNumber) {
         m_messages->post(QStringLiteral(" Please Select Correct Comm Port !"),
@@ -328,32 +276,19 @@ QString MainWindow::retransmitPages()
 
 void MainWindow::refreshPages(const QString &peer)
 {
-    for (int i = 0; i < PageCount; ++i) {
-        if (pageInUse(static_cast<Page>(i)))
-            m_pages[static_cast<size_t>(i)]->refresh();
-    }
+    QString sent;
+    m_feed->during(QStringLiteral("by the refresh %1 asked for").arg(peer), [&] {
+        for (int i = 0; i < PageCount; ++i) {
+            if (pageInUse(static_cast<Page>(i)))
+                m_pages[static_cast<size_t>(i)]->refresh();
+        }
+        sent = retransmitPages();
+    });
     // The journal sums refreshes up per client (the server page's lines); each one
     // shows in the status line only.
-    const QString line = QStringLiteral("Refresh asked by %1: %2").arg(peer, retransmitPages());
+    const QString line = QStringLiteral("Refresh asked by %1: %2").arg(peer, sent);
     statusBar()->showMessage(line);
     statusBar()->setToolTip(line);
-}
-
-void MainWindow::showRegisterProgress(int entry, int count)
-{
-    // The register send holds the event loop, so the display is repainted directly, a few
-    // times a second at most.
-    if (entry >= count) {
-        m_registerProgress->clear();
-        return;
-    }
-    if (entry > 1 && m_sinceProgressPaint.isValid() && m_sinceProgressPaint.elapsed() < 100)
-        return;
-    m_sinceProgressPaint.start();
-    m_registerProgress->setText(
-        QStringLiteral("Sending VGA registers: entry %1 of %2").arg(entry).arg(count));
-    if (m_registerProgress->isVisible())
-        m_registerProgress->repaint();
 }
 
 Transmission MainWindow::TransmitToKVR(int mode, int value, const QByteArray &sValue)

@@ -47,10 +47,11 @@ QStringList IntensityRunner::keys() const
     return keys;
 }
 
-void IntensityRunner::send(int level)
+void IntensityRunner::send(int entry)
 {
-    m_lastSent = static_cast<qint16>(level);
-    m_sendLevel(level);
+    m_entrySent = entry;
+    m_lastSent = m_table.at(entry - 1).level;
+    m_sendLevel(m_lastSent);
 }
 
 void IntensityRunner::sendInForce()
@@ -60,7 +61,7 @@ void IntensityRunner::sendInForce()
         return;
     const int found = EntryInForce::lastNotLater(keys(), m_clock.now().toString(TimeFormat));
     emit inForceChanged(found);
-    send(m_table.at(found - 1).level);
+    send(found);
     start();
 }
 
@@ -79,5 +80,5 @@ void IntensityRunner::tick()
     emit inForceChanged(found);
     const qint16 level = m_table.at(found - 1).level;
     if (level != m_lastSent)
-        send(level);
+        send(found);
 }

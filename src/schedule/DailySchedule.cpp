@@ -159,4 +159,5 @@ void DailySchedule::tick()
     // entry in force, not every second.
     m_openSettingFile(path);
     m_state.CurPAVFileName = path;
+    emit switched(m_table.cell(found, TimeCell), path);
 }

@@ -19,10 +19,15 @@ const QString PortController::InvalidPortMessage = QStringLiteral("Invalid com p
 
 namespace {
 // What keeps a device from opening, as an installer would look for it.
-QString deviceProblem(const QString &device, const QString &systemText)
+struct DeviceProblem {
+    PortState state;
+    QString text;
+};
+
+DeviceProblem deviceProblem(const QString &device, const QString &systemText)
 {
     if (device.isEmpty())
-        return QStringLiteral("no device is known for this port number (see ComPorts.txt)");
+        return {PortState::Missing, QStringLiteral("no device is known for this port number (see ComPorts.txt)")};
 #ifdef Q_OS_WIN
     // Windows lists the COM ports present and lets one program at a time open each: a port
     // that is there but refused is mostly held by another program.
@@ -30,17 +35,18 @@ QString deviceProblem(const QString &device, const QString &systemText)
     if (std::none_of(present.begin(), present.end(), [&](const QSerialPortInfo &port) {
             return port.portName().compare(device, Qt::CaseInsensitive) == 0;
         }))
-        return QStringLiteral("the device is missing");
+        return {PortState::Missing, QStringLiteral("the device is missing")};
 #else
     const QByteArray path = QFile::encodeName(device);
     if (::access(path.constData(), F_OK) != 0)
-        return QStringLiteral("the device is missing");
+        return {PortState::Missing, QStringLiteral("the device is missing")};
     if (::access(path.constData(), R_OK | W_OK) != 0)
-        return QStringLiteral("not permitted: this user may not open it (members of the group dialout may)");
+        return {PortState::NotPermitted,
+                QStringLiteral("not permitted: this user may not open it (members of the group dialout may)")};
 #endif
     if (!systemText.isEmpty())
-        return QStringLiteral("busy or refused (%1); another program may hold it").arg(systemText);
-    return QStringLiteral("its settings were refused");
+        return {PortState::Busy, QStringLiteral("busy or refused (%1); another program may hold it").arg(systemText)};
+    return {PortState::Closed, QStringLiteral("its settings were refused")};
 }
 
 const QString SettingsFileName = QStringLiteral("comset.prt");
@@ -50,15 +56,34 @@ const QString PortMapFileName = QStringLiteral("ComPorts.txt");
 PortController::PortController(SerialLink &link, const WorkingFolder &folder, QObject *parent)
     : QObject(parent), m_link(link), m_folder(folder)
 {
+    connect(&link, &SerialLink::lost, this,
+            [this](const QString &, const QString &reason) {
+                setState(PortState::Missing, QStringLiteral("gone (%1); tried again every few seconds").arg(reason));
+            });
+    connect(&link, &SerialLink::restored, this, [this] { setState(PortState::Open, m_lineSettings); });
+}
+
+void PortController::setState(PortState state, const QString &detail)
+{
+    m_state = state;
+    m_stateDetail = detail;
+    emit stateChanged();
 }
 
 void PortController::OpenComSetting()
 {
     const PortSettingsRead read = PortSettingsFile::read(m_folder.file(SettingsFileName), m_settings);
+    // The port that stays closed is still the one the stored settings name.
+    auto staysClosed = [this](const QString &why) {
+        m_portNumber = m_settings.portNumber();
+        m_device = devicePath(m_portNumber);
+        setState(PortState::Closed, why);
+    };
     if (read.error == static_cast<int>(FileError::FileNotFound)) {
         const QString failure = WritePortSettings();
         if (!failure.isEmpty())
             emit status(QStringLiteral("comset.prt could not be created: %1").arg(failure));
+        staysClosed(QStringLiteral("no port chosen yet (Port Setting)"));
         return;
     }
     if (read.error == static_cast<int>(FileError::InputPastEnd)) {
@@ -66,10 +91,12 @@ void PortController::OpenComSetting()
         emit status(QStringLiteral("comset.prt is short: %1; the settings before it are kept and the port "
                                    "stays closed")
                         .arg(read.problem));
+        staysClosed(QStringLiteral("comset.prt is short"));
         return;
     }
     if (!read.ok()) {
         emit status(QStringLiteral("comset.prt not used: %1; the port stays closed").arg(read.problem));
+        staysClosed(QStringLiteral("comset.prt could not be used"));
         return;
     }
     m_settings = read.settings;
@@ -100,12 +127,18 @@ int PortController::OpenCom(const PortSettings &selection)
 
     const QString device = devicePath(ports, selection.portNumber());
     m_lastOpenError = m_link.open(device, selection);
+    m_portNumber = selection.portNumber();
+    m_device = device;
     if (m_lastOpenError != 0) {
+        const DeviceProblem problem = deviceProblem(device, m_link.openFailure());
         emit message(CommErrorText(m_lastOpenError));
         emit status(QStringLiteral("Com %1 (%2) did not open: %3")
                         .arg(selection.portNumber())
-                        .arg(device.isEmpty() ? QStringLiteral("no device") : device,
-                             deviceProblem(device, m_link.openFailure())));
+                        .arg(device.isEmpty() ? QStringLiteral("no device") : device, problem.text));
+        setState(problem.state, problem.text);
+    } else {
+        m_lineSettings = selection.settingsText();
+        setState(PortState::Open, m_lineSettings);
     }
     return m_lastOpenError;
 }

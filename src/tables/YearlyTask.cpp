@@ -127,6 +127,6 @@ void YearlyTask::tick()
         return;
     emit status(QStringLiteral("%1: the %2 entry is in force; loading %3")
                     .arg(m_naming.title, m_table.cell(found, DateCell), path));
-    loadDaily(path);
+    loadDaily(path, m_table.cell(found, DateCell));
     m_counters.currentFile = path;
 }
