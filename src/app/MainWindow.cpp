@@ -79,6 +79,9 @@ MainWindow::MainWindow(const WorkingFolder &folder, QWidget *parent, const Clock
 
 MainWindow::~MainWindow()
 {
+    // Nothing that goes from here on may reach the journal or the status through them.
+    delete m_feed;
+    delete m_reports;
     // The pages show tables that members own: they go first, before the members do.
     delete takeCentralWidget();
 }
