@@ -26,7 +26,8 @@ inline void writeBusyFolder(const QString &sys, const QString &samples, const QD
     };
 
     QByteArray config = "8,\"Page count\"\r\n4,\"Pages per row\"\r\n";
-    const char *captions[] = {"Video", "NVideo", "Schedule", "SchTask", "Intensity", "IntTask", "Client", "Server"};
+    const char *captions[] = {"Video",     "NVideo",  "Schedule", "SchTask",
+                              "Intensity", "IntTask", "Client",   "Server"};
     for (int i = 0; i < 8; ++i)
         config += QByteArray::number(i) + ",\"" + captions[i] + "\",1\r\n";
     config += "3\r\n\"Low\",\"Medium\",\"High\",\"Off\"\r\n\"64\",\"128\",\"255\"\r\n\"Watchdog\"\r\n1\r\n";
@@ -34,11 +35,12 @@ inline void writeBusyFolder(const QString &sys, const QString &samples, const QD
     write("HostName.txt", "\"control-room-2\"\r\n");
     write("schedule.shd", "3,\"\t06:00\tdefault.pav\r\t18:00\tevening.pav\"\r\n");
     write("summer.shd", "3,\"\t05:30\tdefault.pav\r\t21:00\tevening.pav\"\r\n");
-    write("ScheduleTask.tsk", "4,\"" + entry(day(-40), "schedule.shd") + "\r" + entry(day(60), "summer.shd") + "\r" +
-                                  entry(day(200), "schedule.shd") + "\"\r\n");
+    write("ScheduleTask.tsk", "4,\"" + entry(day(-40), "schedule.shd") + "\r" + entry(day(60), "summer.shd") +
+                                  "\r" + entry(day(200), "schedule.shd") + "\"\r\n");
     write("setting.int", "1,\"Automatic\"\r\n\"5\",\"Automatic\"\r\n"
                          "4,\"\t06:00\tLow\t0\r\t12:00\tHigh\t2\r\t20:00\tMedium\t1\"\r\n");
-    write("night.int", "1,\"Automatic\"\r\n\"5\",\"Automatic\"\r\n3,\"\t07:00\tMedium\t1\r\t19:00\tLow\t0\"\r\n");
+    write("night.int",
+          "1,\"Automatic\"\r\n\"5\",\"Automatic\"\r\n3,\"\t07:00\tMedium\t1\r\t19:00\tLow\t0\"\r\n");
     write("IntensityTask.tsk",
           "3,\"" + entry(day(-10), "setting.int") + "\r" + entry(day(45), "night.int") + "\"\r\n");
 }

@@ -180,7 +180,8 @@ int main(int argc, char *argv[])
     QTemporaryDir busy;
     const QString busyConsole = busy.filePath(QStringLiteral("pav-control"));
     QFile::copy(QStringLiteral(PAV_CONSOLE_PATH), busyConsole);
-    writeBusyFolder(busy.filePath(QStringLiteral("sys")), QStringLiteral(PAV_SAMPLES_DIR), QDate::currentDate());
+    writeBusyFolder(busy.filePath(QStringLiteral("sys")), QStringLiteral(PAV_SAMPLES_DIR),
+                    QDate::currentDate());
     QProcess quietSim;
     startSimulator(quietSim, busy, {});
     QProcess idle;
@@ -193,10 +194,11 @@ int main(int argc, char *argv[])
     const qint64 idleTicks = cpuTicks(idle.processId());
     const qint64 idleNs = cpuNanoseconds(idle.processId());
     QThread::sleep(seconds);
-    std::printf("  console: %.2f %% of one core (/proc/<pid>/stat), %.3f %% (schedstat), RSS %lld KiB at the end\n",
-                100.0 * (cpuTicks(idle.processId()) - idleTicks) / ticksPerSecond / seconds,
-                100.0 * (cpuNanoseconds(idle.processId()) - idleNs) / 1e9 / seconds,
-                static_cast<long long>(rssKiB(idle.processId())));
+    std::printf(
+        "  console: %.2f %% of one core (/proc/<pid>/stat), %.3f %% (schedstat), RSS %lld KiB at the end\n",
+        100.0 * (cpuTicks(idle.processId()) - idleTicks) / ticksPerSecond / seconds,
+        100.0 * (cpuNanoseconds(idle.processId()) - idleNs) / 1e9 / seconds,
+        static_cast<long long>(rssKiB(idle.processId())));
     idle.terminate();
     idle.waitForFinished(5000);
     quietSim.terminate();

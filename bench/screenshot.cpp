@@ -27,7 +27,8 @@ int main(int argc, char *argv[])
     if (size == QLatin1String("min")) {
         window.resize(1, 1);
     } else if (size.contains(QLatin1Char('x'))) {
-        window.resize(size.section(QLatin1Char('x'), 0, 0).toInt(), size.section(QLatin1Char('x'), 1, 1).toInt());
+        window.resize(size.section(QLatin1Char('x'), 0, 0).toInt(),
+                      size.section(QLatin1Char('x'), 1, 1).toInt());
     }
     QTimer::singleShot(1500, [&] {
         for (QWidget *w : QApplication::topLevelWidgets()) {

@@ -35,14 +35,16 @@ void ConsoleReports::wirePort()
             [this](int code) { m_messages.post(CommErrorText(code)); });
     connect(transmitter, &Transmitter::queueFull, this,
             [this](const QString &text) { m_report(QStringLiteral("frame"), text); });
-    connect(&m_parts.ports, &PortController::message, this, [this](const QString &text) { m_messages.post(text); });
+    connect(&m_parts.ports, &PortController::message, this,
+            [this](const QString &text) { m_messages.post(text); });
     connect(&m_parts.ports, &PortController::status, this,
             [this](const QString &text) { m_report(QStringLiteral("port"), text); });
 
     connect(&m_parts.link, &SerialLink::lost, this, [this](const QString &device, const QString &reason) {
-        m_lostMessage = QStringLiteral("The serial device %1 is gone (%2). The console tries to open it again "
-                                       "every few seconds.")
-                            .arg(device, reason);
+        m_lostMessage =
+            QStringLiteral("The serial device %1 is gone (%2). The console tries to open it again "
+                           "every few seconds.")
+                .arg(device, reason);
         m_report(QStringLiteral("port"), m_lostMessage);
         m_messages.post(m_lostMessage);
     });
@@ -64,16 +66,17 @@ void ConsoleReports::wirePort()
 // A load that fails goes to the status line and the journal (the console runs on
 // unattended); a save that fails is for the operator who asked for it, a save that worked
 // is confirmed in the status line.
-template <typename Source>
-void ConsoleReports::wireFiles(Source *source, const QString &topic)
+template <typename Source> void ConsoleReports::wireFiles(Source *source, const QString &topic)
 {
-    connect(source, &Source::loadFailed, this, [this](const QString &text) { m_report(QStringLiteral("load"), text); });
+    connect(source, &Source::loadFailed, this,
+            [this](const QString &text) { m_report(QStringLiteral("load"), text); });
     connect(source, &Source::saveFailed, this, [this](const QString &text) {
         m_report(QStringLiteral("save"), text);
         m_messages.post(text);
     });
-    connect(source, &Source::saved, this,
-            [this](const QString &path) { m_report(QStringLiteral("save"), QStringLiteral("Saved %1").arg(path)); });
+    connect(source, &Source::saved, this, [this](const QString &path) {
+        m_report(QStringLiteral("save"), QStringLiteral("Saved %1").arg(path));
+    });
     connect(source, &Source::status, this, [this, topic](const QString &text) { m_report(topic, text); });
 }
 
@@ -84,6 +87,7 @@ void ConsoleReports::wireIntensity()
             [this](const QString &text) { m_report(QStringLiteral("intensity"), text); });
     connect(intensity, &DailyIntensity::levelSent, this, [this, intensity](int position) {
         m_report(QStringLiteral("intensity"),
-                 QStringLiteral("Level %1 sent").arg(intensity->levelNames().value(position, QString::number(position))));
+                 QStringLiteral("Level %1 sent")
+                     .arg(intensity->levelNames().value(position, QString::number(position))));
     });
 }

@@ -22,8 +22,7 @@ public:
                    std::function<void()> retransmit, QObject *parent = nullptr);
 
 private:
-    template <typename Source>
-    void wireFiles(Source *source, const QString &topic);
+    template <typename Source> void wireFiles(Source *source, const QString &topic);
     void wirePort();
     void wireIntensity();
 

@@ -227,8 +227,8 @@ QString ConsoleStatus::settingText() const
 {
     if (m_setting.file.isEmpty())
         return QStringLiteral("none loaded yet");
-    QString text =
-        QStringLiteral("%1 since %2, %3").arg(fileName(m_setting.file), since(m_setting.since), m_setting.cause);
+    QString text = QStringLiteral("%1 since %2, %3")
+                       .arg(fileName(m_setting.file), since(m_setting.since), m_setting.cause);
     if (!m_setting.inForce)
         text += QStringLiteral("; it did not load");
     return text;
@@ -249,7 +249,8 @@ QStringList ConsoleStatus::nextLines() const
             parts.append(QStringLiteral("%1 not running").arg(next.runner));
         else if (!next.at.isValid())
             parts.append(QStringLiteral("%1 no switch within %2")
-                             .arg(next.runner, next.yearly ? QStringLiteral("12 months") : QStringLiteral("24 hours")));
+                             .arg(next.runner,
+                                  next.yearly ? QStringLiteral("12 months") : QStringLiteral("24 hours")));
         else
             parts.append(QStringLiteral("%1 %2 %3").arg(next.runner, whenText(next), next.what));
     }
@@ -260,7 +261,7 @@ QString ConsoleStatus::remoteText() const
 {
     QStringList parts;
     if (m_serverInUse) {
-        QString server = m_listening         ? QStringLiteral("server listening for %1").arg(m_listeningFor)
+        QString server = m_listening        ? QStringLiteral("server listening for %1").arg(m_listeningFor)
                          : m_peer.isEmpty() ? QStringLiteral("server not listening")
                                             : QStringLiteral("server connected to %1").arg(m_peer);
         if (m_refreshAt.isValid())
@@ -281,8 +282,8 @@ QString ConsoleStatus::replyText() const
     if (!m_replyAt.isValid())
         return QStringLiteral("none yet");
     const QString cut = m_replyBytes > m_reply.size() ? QStringLiteral("...") : QString();
-    return QStringLiteral("%1 %2%3")
-        .arg(m_replyAt.toString(QStringLiteral("HH:mm:ss")), cut, ReceiveBuffer::displayForm(m_reply));
+    return QStringLiteral("%1 %2%3").arg(m_replyAt.toString(QStringLiteral("HH:mm:ss")), cut,
+                                         ReceiveBuffer::displayForm(m_reply));
 }
 
 QString ConsoleStatus::text(Part part) const
@@ -320,8 +321,9 @@ QString ConsoleStatus::detail(Part part) const
     case Next:
         return nextLines().join(QLatin1Char('\n'));
     case Reply:
-        return m_replyAt.isValid() ? QStringLiteral("%1 bytes since the last frame went out").arg(m_replyBytes)
-                                   : QString();
+        return m_replyAt.isValid()
+                   ? QStringLiteral("%1 bytes since the last frame went out").arg(m_replyBytes)
+                   : QString();
     default:
         return QString();
     }
@@ -329,9 +331,9 @@ QString ConsoleStatus::detail(Part part) const
 
 QString ConsoleStatus::caption(Part part)
 {
-    static const QStringList captions{QStringLiteral("Port"),   QStringLiteral("Setting"),
+    static const QStringList captions{QStringLiteral("Port"),      QStringLiteral("Setting"),
                                       QStringLiteral("Intensity"), QStringLiteral("Next"),
-                                      QStringLiteral("Remote"), QStringLiteral("Reply")};
+                                      QStringLiteral("Remote"),    QStringLiteral("Reply")};
     return captions.value(part);
 }
 

@@ -25,8 +25,8 @@ public:
 
     // A runner as the panel reads it, afresh each time the next switches are worked out.
     struct Runner {
-        QString name;                      // "Schedule", "SchTask", "Intensity", "IntTask"
-        bool yearly = false;               // keys "yyyyMMdd" over twelve months, else "HH:mm" over 24 hours
+        QString name;        // "Schedule", "SchTask", "Intensity", "IntTask"
+        bool yearly = false; // keys "yyyyMMdd" over twelve months, else "HH:mm" over 24 hours
         std::function<bool()> running;
         std::function<QStringList()> keys; // in table order
         std::function<QString(int)> value; // what entry i (1..N) puts in force, shortly
@@ -141,8 +141,8 @@ private:
     QDateTime m_replyAt;
     bool m_replyEnded = true;
 
-    QTimer m_notify;  // one changed() per event
+    QTimer m_notify;      // one changed() per event
     QTimer m_replyNotify; // the reply's changed() at most once a second
-    QTimer m_recompute; // the next switches, once the event that changed a table is over
+    QTimer m_recompute;   // the next switches, once the event that changed a table is over
     QTimer m_minute;
 };

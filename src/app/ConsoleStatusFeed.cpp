@@ -45,7 +45,8 @@ ConsoleStatusFeed::ConsoleStatusFeed(ConsoleStatus &status, const ConsoleParts &
     });
     connect(&parts.intensity, &DailyIntensity::levelSent, this,
             [this](int position, const QDateTime &, const QString &how) {
-                m_status.levelSent(m_parts.intensity.levelNames().value(position, QString::number(position)), how);
+                m_status.levelSent(m_parts.intensity.levelNames().value(position, QString::number(position)),
+                                   how);
             });
     connect(&parts.link, &SerialLink::received, &status, &ConsoleStatus::replyReceived);
     connect(&parts.transmitter, &Transmitter::receiveCleared, &status, &ConsoleStatus::frameSent);
@@ -86,7 +87,7 @@ void ConsoleStatusFeed::showClient()
 {
     const RemoteClient &client = m_client.client();
     const QAbstractSocket::SocketState state = client.state();
-    const QString word = state == QAbstractSocket::ConnectedState ? QStringLiteral("connected")
+    const QString word = state == QAbstractSocket::ConnectedState     ? QStringLiteral("connected")
                          : state == QAbstractSocket::UnconnectedState ? QStringLiteral("not connected")
                                                                       : QStringLiteral("connecting");
     m_status.setClient(client.remoteHost(), word);
@@ -99,9 +100,10 @@ void ConsoleStatusFeed::setPagesInUse(const InstallationConfig &config)
     const DailyIntensity &intensity = m_parts.intensity;
     QList<ConsoleStatus::Runner> runners;
     if (config.pageInUse(Page::Schedule)) {
-        runners.append({QStringLiteral("Schedule"), false, [&daily] { return daily.isRunning(); },
-                        [&daily] { return daily.table().column(DailySchedule::TimeCell); },
-                        [&daily](int entry) { return fileName(daily.table().cell(entry, DailySchedule::PathCell)); }});
+        runners.append(
+            {QStringLiteral("Schedule"), false, [&daily] { return daily.isRunning(); },
+             [&daily] { return daily.table().column(DailySchedule::TimeCell); },
+             [&daily](int entry) { return fileName(daily.table().cell(entry, DailySchedule::PathCell)); }});
     }
     if (config.pageInUse(Page::SchTask))
         runners.append(yearlyRunner(QStringLiteral("SchTask"), m_parts.task));
@@ -121,7 +123,8 @@ void ConsoleStatusFeed::setPagesInUse(const InstallationConfig &config)
     if (config.pageInUse(Page::IntTask))
         runners.append(yearlyRunner(QStringLiteral("IntTask"), m_parts.intTask));
     m_status.setRunners(runners);
-    m_status.setInUse(ConsoleStatus::Setting, config.pageInUse(Page::Video) || config.pageInUse(Page::NVideo) ||
+    m_status.setInUse(ConsoleStatus::Setting, config.pageInUse(Page::Video) ||
+                                                  config.pageInUse(Page::NVideo) ||
                                                   config.pageInUse(Page::Schedule));
     m_status.setInUse(ConsoleStatus::Intensity,
                       config.pageInUse(Page::Intensity) || config.pageInUse(Page::IntTask));

@@ -18,8 +18,8 @@ struct InstallationConfig;
 class ConsoleStatusFeed : public QObject {
     Q_OBJECT
 public:
-    ConsoleStatusFeed(ConsoleStatus &status, const ConsoleParts &parts, ServerPage &server, ClientPage &client,
-                      QObject *parent = nullptr);
+    ConsoleStatusFeed(ConsoleStatus &status, const ConsoleParts &parts, ServerPage &server,
+                      ClientPage &client, QObject *parent = nullptr);
 
     // Which runners and which end of the link the installation has (after ConfigSetup.txt).
     void setPagesInUse(const InstallationConfig &config);

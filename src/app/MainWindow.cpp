@@ -10,9 +10,9 @@
 #include "DailyIntensity.h"
 #include "DailySchedule.h"
 #include "IntensityPage.h"
-#include "Journal.h"
 #include "IntensityTask.h"
 #include "IntensityTaskPage.h"
+#include "Journal.h"
 #include "MessageQueue.h"
 #include "NowAndNextStrip.h"
 #include "PortSettingDialog.h"
@@ -50,8 +50,8 @@ MainWindow::MainWindow(const WorkingFolder &folder, QWidget *parent, const Clock
       m_videoPanel(std::make_unique<VideoPanel>(m_transmitter)),
       m_videoControl(std::make_unique<VideoControl>(*m_videoPanel, m_transmitter, m_folder, m_state)),
       m_daily(std::make_unique<DailySchedule>(
-          m_state, m_folder, clock, [this](const QString &file) { return m_videoControl->OpenSettingFile(file); },
-          this)),
+          m_state, m_folder, clock,
+          [this](const QString &file) { return m_videoControl->OpenSettingFile(file); }, this)),
       m_task(std::make_unique<ScheduleTask>(m_state, *m_daily, clock, this)),
       m_intensity(std::make_unique<DailyIntensity>(
           m_state, m_folder, clock, [this](int mode, int value) { return TransmitToKVR(mode, value).whyNot; },
@@ -159,8 +159,8 @@ void MainWindow::buildWindow()
 
 void MainWindow::connectParts()
 {
-    const ConsoleParts parts{m_state,      m_link,  m_ports,      m_transmitter, *m_videoControl,
-                             *m_daily,     *m_task, *m_intensity, *m_intTask};
+    const ConsoleParts parts{m_state,  m_link,  m_ports,      m_transmitter, *m_videoControl,
+                             *m_daily, *m_task, *m_intensity, *m_intTask};
     m_reports = new ConsoleReports(
         parts, *m_messages, [this](const QString &topic, const QString &text) { report(topic, text); },
         [this] { retransmit(); }, this);

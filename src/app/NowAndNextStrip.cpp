@@ -11,7 +11,8 @@ constexpr int LabelCharacters = 16;
 constexpr int Columns = 3;
 } // namespace
 
-NowAndNextStrip::NowAndNextStrip(const ConsoleStatus &status, QWidget *parent) : QFrame(parent), m_status(status)
+NowAndNextStrip::NowAndNextStrip(const ConsoleStatus &status, QWidget *parent)
+    : QFrame(parent), m_status(status)
 {
     setObjectName(QStringLiteral("fraNowAndNext"));
     setFrameShape(QFrame::StyledPanel);
@@ -41,8 +42,8 @@ void NowAndNextStrip::refresh()
         if (text.isEmpty())
             continue;
         shown.append(part);
-        m_labels[static_cast<size_t>(part)]->setFullText(ConsoleStatus::caption(which) + QStringLiteral(": ") + text,
-                                                         m_status.detail(which));
+        m_labels[static_cast<size_t>(part)]->setFullText(
+            ConsoleStatus::caption(which) + QStringLiteral(": ") + text, m_status.detail(which));
     }
     if (shown != m_arranged)
         arrange(shown);

@@ -3,7 +3,8 @@
 RegisterProgressLabel::RegisterProgressLabel(QWidget *parent) : QLabel(parent)
 {
     setObjectName(QStringLiteral("lblRegisterProgress"));
-    setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("Sending VGA registers: entry 32767 of 32767")));
+    setMinimumWidth(
+        fontMetrics().horizontalAdvance(QStringLiteral("Sending VGA registers: entry 32767 of 32767")));
 }
 
 void RegisterProgressLabel::showProgress(int entry, int count)

@@ -3,7 +3,8 @@
 #include <QMenu>
 
 TrayIcon::TrayIcon(const QIcon &icon, const QIcon &warningIcon, QObject *parent)
-    : QObject(parent), m_plain(icon), m_warningIcon(warningIcon), m_menu(new QMenu(QStringLiteral("&SysTray")))
+    : QObject(parent), m_plain(icon), m_warningIcon(warningIcon),
+      m_menu(new QMenu(QStringLiteral("&SysTray")))
 {
     m_menu->setObjectName(QStringLiteral("mPopupSys"));
     QAction *restore = m_menu->addAction(QStringLiteral("&Restore"));

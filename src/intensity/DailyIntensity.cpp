@@ -38,7 +38,8 @@ private:
 DailyIntensity::DailyIntensity(ConsoleState &state, const WorkingFolder &folder, const Clock &clock,
                                Transmit transmit, QObject *parent)
     : QObject(parent), m_state(state), m_folder(folder), m_clock(clock), m_transmit(std::move(transmit)),
-      m_runner(state, clock, [this](int level) { sendLevel(level, m_runner.entrySent()); }, this),
+      m_runner(
+          state, clock, [this](int level) { sendLevel(level, m_runner.entrySent()); }, this),
       m_delay(Watchdog::DesignDelay)
 {
     connect(&m_runner, &IntensityRunner::inForceChanged, this, &DailyIntensity::inForceChanged);
@@ -60,8 +61,10 @@ void DailyIntensity::sendLevel(int position, int entry)
     }
     m_levelLastSent = position;
     m_lastSentAt = m_clock.now();
-    QString how = entry > 0 ? QStringLiteral("automatic, the %1 entry").arg(m_runner.IntensityTable().at(entry - 1).time)
-                            : QStringLiteral("manual");
+    QString how =
+        entry > 0
+            ? QStringLiteral("automatic, the %1 entry").arg(m_runner.IntensityTable().at(entry - 1).time)
+            : QStringLiteral("manual");
     if (!m_occasion.isEmpty())
         how += QStringLiteral(", ") + m_occasion;
     emit levelSent(position, m_lastSentAt, how);

@@ -27,7 +27,8 @@ struct DeviceProblem {
 DeviceProblem deviceProblem(const QString &device, const QString &systemText)
 {
     if (device.isEmpty())
-        return {PortState::Missing, QStringLiteral("no device is known for this port number (see ComPorts.txt)")};
+        return {PortState::Missing,
+                QStringLiteral("no device is known for this port number (see ComPorts.txt)")};
 #ifdef Q_OS_WIN
     // Windows lists the COM ports present and lets one program at a time open each: a port
     // that is there but refused is mostly held by another program.
@@ -41,11 +42,13 @@ DeviceProblem deviceProblem(const QString &device, const QString &systemText)
     if (::access(path.constData(), F_OK) != 0)
         return {PortState::Missing, QStringLiteral("the device is missing")};
     if (::access(path.constData(), R_OK | W_OK) != 0)
-        return {PortState::NotPermitted,
-                QStringLiteral("not permitted: this user may not open it (members of the group dialout may)")};
+        return {
+            PortState::NotPermitted,
+            QStringLiteral("not permitted: this user may not open it (members of the group dialout may)")};
 #endif
     if (!systemText.isEmpty())
-        return {PortState::Busy, QStringLiteral("busy or refused (%1); another program may hold it").arg(systemText)};
+        return {PortState::Busy,
+                QStringLiteral("busy or refused (%1); another program may hold it").arg(systemText)};
     return {PortState::Closed, QStringLiteral("its settings were refused")};
 }
 
@@ -56,10 +59,9 @@ const QString PortMapFileName = QStringLiteral("ComPorts.txt");
 PortController::PortController(SerialLink &link, const WorkingFolder &folder, QObject *parent)
     : QObject(parent), m_link(link), m_folder(folder)
 {
-    connect(&link, &SerialLink::lost, this,
-            [this](const QString &, const QString &reason) {
-                setState(PortState::Missing, QStringLiteral("gone (%1); tried again every few seconds").arg(reason));
-            });
+    connect(&link, &SerialLink::lost, this, [this](const QString &, const QString &reason) {
+        setState(PortState::Missing, QStringLiteral("gone (%1); tried again every few seconds").arg(reason));
+    });
     connect(&link, &SerialLink::restored, this, [this] { setState(PortState::Open, m_lineSettings); });
 }
 

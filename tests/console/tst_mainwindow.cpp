@@ -121,7 +121,8 @@ private slots:
         const QString port = portThere ? "Port: Com 1 open (" + console.pty.slavePath() + ")"
                                        : "Port: Com 1 missing (" + console.folder.file("ttyGone") + ")";
         QTRY_COMPARE(text("lblPortNow"), port);
-        QTRY_VERIFY2(text("lblSettingNow").startsWith("Setting: default.pav since "), qPrintable(text("lblSettingNow")));
+        QTRY_VERIFY2(text("lblSettingNow").startsWith("Setting: default.pav since "),
+                     qPrintable(text("lblSettingNow")));
         QTRY_VERIFY2(text("lblNextSwitch").startsWith("Next: Schedule "), qPrintable(text("lblNextSwitch")));
         QVERIFY(text("lblLastReply").startsWith("Reply: "));
         QCOMPARE(text("lblIntensityNow"), QString()); // pages not in use have no part

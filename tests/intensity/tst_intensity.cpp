@@ -241,13 +241,20 @@ private slots:
     {
         QTest::addColumn<QString>("action");
         QTest::addColumn<QString>("how");
-        QTest::newRow("load") << "load" << "automatic, the 06:00 entry, on loading day.int";
-        QTest::newRow("Apply") << "Apply" << "automatic, the 06:00 entry, after Apply";
-        QTest::newRow("Apply, manual") << "manual" << "manual, after Apply";
-        QTest::newRow("the runner's own switch") << "tick" << "automatic, the 18:00 entry";
-        QTest::newRow("Retransmit") << "Retransmit" << "automatic, the 06:00 entry, by Retransmit";
-        QTest::newRow("an occasion named outside wins") << "start-up" << "automatic, the 06:00 entry, at start-up";
-        QTest::newRow("the intensity task") << "task" << "manual, by the 01/01/2026 entry of t.tsk";
+        QTest::newRow("load") << "load"
+                              << "automatic, the 06:00 entry, on loading day.int";
+        QTest::newRow("Apply") << "Apply"
+                               << "automatic, the 06:00 entry, after Apply";
+        QTest::newRow("Apply, manual") << "manual"
+                                       << "manual, after Apply";
+        QTest::newRow("the runner's own switch") << "tick"
+                                                 << "automatic, the 18:00 entry";
+        QTest::newRow("Retransmit") << "Retransmit"
+                                    << "automatic, the 06:00 entry, by Retransmit";
+        QTest::newRow("an occasion named outside wins") << "start-up"
+                                                        << "automatic, the 06:00 entry, at start-up";
+        QTest::newRow("the intensity task") << "task"
+                                            << "manual, by the 01/01/2026 entry of t.tsk";
     }
     void aLevelSaysHowItWasSent()
     {
