@@ -79,12 +79,16 @@ void ConsoleStatusFeed::wireRemote()
 
 void ConsoleStatusFeed::showServer()
 {
+    if (!m_serverInUse)
+        return;
     RemoteServer &server = m_server.server();
     m_status.setServer(server.isListening(), server.allowedClients().description(), server.clientAddress());
 }
 
 void ConsoleStatusFeed::showClient()
 {
+    if (!m_clientInUse)
+        return;
     const RemoteClient &client = m_client.client();
     const QAbstractSocket::SocketState state = client.state();
     const QString word = state == QAbstractSocket::ConnectedState     ? QStringLiteral("connected")
@@ -128,10 +132,10 @@ void ConsoleStatusFeed::setPagesInUse(const InstallationConfig &config)
                                                   config.pageInUse(Page::Schedule));
     m_status.setInUse(ConsoleStatus::Intensity,
                       config.pageInUse(Page::Intensity) || config.pageInUse(Page::IntTask));
-    if (config.pageInUse(Page::Server))
-        showServer();
-    if (config.pageInUse(Page::Client))
-        showClient();
+    m_serverInUse = config.pageInUse(Page::Server);
+    m_clientInUse = config.pageInUse(Page::Client);
+    showServer();
+    showClient();
 }
 
 void ConsoleStatusFeed::during(const QString &occasion, const std::function<void()> &action)

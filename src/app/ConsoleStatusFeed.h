@@ -37,4 +37,6 @@ private:
     ConsoleParts m_parts;
     ServerPage &m_server;
     ClientPage &m_client;
+    bool m_serverInUse = false;
+    bool m_clientInUse = false;
 };
