@@ -1,6 +1,9 @@
 // The built console as an operator starts it: time from process start to the window shown
 // and idle memory, beside a bare Qt window measured in the same run; then the console's CPU
-// share while the simulator streams at 115200 baud (11520 bytes/s) for a minute.
+// share while the simulator streams at 115200 baud (11520 bytes/s) for a minute, and while it
+// idles for a minute with every page in use and every runner running.
+#include "BusyFolder.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -98,6 +101,20 @@ StartFigures measureStart(const QString &program, const QString &folder)
     return figures;
 }
 
+// Time on a CPU of all threads of a process, in nanoseconds (/proc/<pid>/task/*/schedstat):
+// finer than the clock ticks of /proc/<pid>/stat, of which a quiet minute has a handful.
+qint64 cpuNanoseconds(qint64 pid)
+{
+    qint64 sum = 0;
+    const QString tasks = QStringLiteral("/proc/%1/task").arg(pid);
+    for (const QString &task : QDir(tasks).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile stat(tasks + QLatin1Char('/') + task + QStringLiteral("/schedstat"));
+        if (stat.open(QIODevice::ReadOnly))
+            sum += stat.readAll().split(' ').value(0).toLongLong();
+    }
+    return sum;
+}
+
 double median(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
@@ -158,5 +175,33 @@ int main(int argc, char *argv[])
     process.waitForFinished(5000);
     sim.terminate();
     sim.waitForFinished(3000);
+
+    std::printf("console CPU idle for %d s, every page in use and every runner running:\n", seconds);
+    QTemporaryDir busy;
+    const QString busyConsole = busy.filePath(QStringLiteral("pav-control"));
+    QFile::copy(QStringLiteral(PAV_CONSOLE_PATH), busyConsole);
+    writeBusyFolder(busy.filePath(QStringLiteral("sys")), QStringLiteral(PAV_SAMPLES_DIR),
+                    QDate::currentDate());
+    QProcess quietSim;
+    startSimulator(quietSim, busy, {});
+    QProcess idle;
+    idle.setWorkingDirectory(busy.path());
+    idle.setProcessChannelMode(QProcess::ForwardedOutputChannel); // the journal is not the figure
+    idle.setStandardErrorFile(QProcess::nullDevice());
+    idle.start(busyConsole, {});
+    idle.waitForStarted();
+    QThread::sleep(5);
+    const qint64 idleTicks = cpuTicks(idle.processId());
+    const qint64 idleNs = cpuNanoseconds(idle.processId());
+    QThread::sleep(seconds);
+    std::printf(
+        "  console: %.2f %% of one core (/proc/<pid>/stat), %.3f %% (schedstat), RSS %lld KiB at the end\n",
+        100.0 * (cpuTicks(idle.processId()) - idleTicks) / ticksPerSecond / seconds,
+        100.0 * (cpuNanoseconds(idle.processId()) - idleNs) / 1e9 / seconds,
+        static_cast<long long>(rssKiB(idle.processId())));
+    idle.terminate();
+    idle.waitForFinished(5000);
+    quietSim.terminate();
+    quietSim.waitForFinished(3000);
     return 0;
 }

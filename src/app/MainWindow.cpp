@@ -1,22 +1,26 @@
 #include "MainWindow.h"
 
 #include "AppIcon.h"
+#include "AuditTrail.h"
 #include "ClientPage.h"
 #include "CommErrors.h"
 #include "ConsolePage.h"
+#include "ConsoleReports.h"
+#include "ConsoleStatusFeed.h"
 #include "Controls.h"
 #include "DailyIntensity.h"
 #include "DailySchedule.h"
-#include "FrameBuilder.h"
 #include "IntensityPage.h"
-#include "Journal.h"
 #include "IntensityTask.h"
 #include "IntensityTaskPage.h"
+#include "Journal.h"
 #include "MessageQueue.h"
+#include "NowAndNextStrip.h"
 #include "PortSettingDialog.h"
 #include "RecordWriter.h"
 #include "RefreshGate.h"
 #include "RegisterPage.h"
+#include "RegisterProgressLabel.h"
 #include "SafeFile.h"
 #include "SchedulePage.h"
 #include "ScheduleTask.h"
@@ -29,6 +33,7 @@
 #include "VideoPage.h"
 #include "VideoPanel.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -47,13 +52,13 @@ MainWindow::MainWindow(const WorkingFolder &folder, QWidget *parent, const Clock
       m_videoPanel(std::make_unique<VideoPanel>(m_transmitter)),
       m_videoControl(std::make_unique<VideoControl>(*m_videoPanel, m_transmitter, m_folder, m_state)),
       m_daily(std::make_unique<DailySchedule>(
-          m_state, m_folder, clock, [this](const QString &file) { return m_videoControl->OpenSettingFile(file); },
-          this)),
+          m_state, m_folder, clock,
+          [this](const QString &file) { return m_videoControl->OpenSettingFile(file); }, this)),
       m_task(std::make_unique<ScheduleTask>(m_state, *m_daily, clock, this)),
       m_intensity(std::make_unique<DailyIntensity>(
           m_state, m_folder, clock, [this](int mode, int value) { return TransmitToKVR(mode, value).whyNot; },
           this)),
-      m_intTask(std::make_unique<IntensityTask>(m_state, *m_intensity, clock, this))
+      m_intTask(std::make_unique<IntensityTask>(m_state, *m_intensity, clock, this)), m_status(clock)
 {
     // The runners are the window's children (their timers are found by name under it); the
     // members still own them and go first, which takes them off the window's children.
@@ -61,10 +66,9 @@ MainWindow::MainWindow(const WorkingFolder &folder, QWidget *parent, const Clock
     setWindowTitle(Title);
     setWindowIcon(appIcon());
     m_messages = new MessageQueue(this);
-    m_tray = std::make_unique<TrayIcon>(appIcon());
+    m_tray = std::make_unique<TrayIcon>(appIcon(), appIcon(true));
     buildWindow();
-    connectSerialLink();
-    connectSchedules();
+    connectParts();
 
     connect(m_tray.get(), &TrayIcon::restoreRequested, this, &MainWindow::bringToFront);
     connect(m_tray.get(), &TrayIcon::exitRequested, this, [this] { shutDown(QStringLiteral("the tray's Exit")); });
@@ -73,10 +77,21 @@ MainWindow::MainWindow(const WorkingFolder &folder, QWidget *parent, const Clock
     connect(qApp, &QGuiApplication::commitDataRequest, this,
             [this](QSessionManager &) { m_sessionEnding = true; });
     connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { shutDown(QStringLiteral("the application quits")); });
+    // Frames that no runner, start-up or refresh sends are the operator's, through the
+    // control in use.
+    AuditTrail::setOperator([] {
+        const QWidget *control = QApplication::focusWidget();
+        return control && !control->objectName().isEmpty()
+                   ? QStringLiteral("the operator (%1)").arg(control->objectName())
+                   : QStringLiteral("the operator");
+    });
 }
 
 MainWindow::~MainWindow()
 {
+    // Nothing that goes from here on may reach the journal or the status through them.
+    delete m_feed;
+    delete m_reports;
     // The pages show tables that members own: they go first, before the members do.
     delete takeCentralWidget();
 }
@@ -144,87 +159,29 @@ void MainWindow::buildWindow()
 
     auto *layout = new QVBoxLayout(central);
     layout->addWidget(m_tabs, 1);
+    layout->addWidget(new NowAndNextStrip(m_status, central));
     layout->addLayout(statusRow);
     layout->addLayout(buttonRow);
     statusBar()->setObjectName(QStringLiteral("statusBar"));
-    // Room for the longest progress text is kept, because the text changes while the event
-    // loop (and with it any new layout) is held up.
-    m_registerProgress = new QLabel(this);
-    m_registerProgress->setObjectName(QStringLiteral("lblRegisterProgress"));
-    m_registerProgress->setMinimumWidth(m_registerProgress->fontMetrics().horizontalAdvance(
-        QStringLiteral("Sending VGA registers: entry 32767 of 32767")));
+    m_registerProgress = new RegisterProgressLabel(this);
     statusBar()->addPermanentWidget(m_registerProgress);
 }
 
-void MainWindow::connectSerialLink()
+void MainWindow::connectParts()
 {
+    const ConsoleParts parts{m_state,  m_link,  m_ports,      m_transmitter, *m_videoControl,
+                             *m_daily, *m_task, *m_intensity, *m_intTask};
+    m_reports = new ConsoleReports(
+        parts, *m_messages, [this](const QString &topic, const QString &text) { report(topic, text); },
+        [this] { retransmit(); }, this);
+    m_feed = new ConsoleStatusFeed(m_status, parts, *m_serverPage, *m_clientPage, this);
+    connect(&m_status, &ConsoleStatus::changed, this,
+            [this] { m_tray->setStatus(m_status.toolTip(), !m_status.portOpen()); });
+
     connect(&m_link, &SerialLink::received, m_statusDisplay, &StatusDisplay::received);
     connect(&m_transmitter, &Transmitter::receiveCleared, m_statusDisplay, &StatusDisplay::transmitted);
-    connect(&m_transmitter, &Transmitter::frameRejected, this,
-            [this](const QString &text) { report(QStringLiteral("frame"), text); });
-    connect(&m_transmitter, &Transmitter::writeFailed, this, &MainWindow::CommErrMsg);
-    connect(&m_transmitter, &Transmitter::queueFull, this,
-            [this](const QString &text) { report(QStringLiteral("frame"), text); });
-    connect(&m_ports, &PortController::message, this, [this](const QString &text, const QString &details) {
-        m_messages->post(text, QString(), QMessageBox::NoIcon, details);
-    });
-    connect(&m_ports, &PortController::status, this, [this](const QString &text) { report(QStringLiteral("port"), text); });
-
-    connect(&m_link, &SerialLink::lost, this, [this](const QString &device, const QString &reason) {
-        if (m_ended)
-            return; // the console is ending: its port goes with it
-        m_lostMessage = QStringLiteral("The serial device %1 is gone (%2). The console tries to open it again "
-                                       "every few seconds.")
-                            .arg(device, reason);
-        report(QStringLiteral("port"), m_lostMessage);
-        m_messages->post(m_lostMessage);
-    });
-    connect(&m_link, &SerialLink::restored, this, [this](const QString &device) {
-        // The box saying it is gone is no longer true.
-        m_messages->withdraw(m_lostMessage);
-        const QString back = QStringLiteral("The serial device %1 is back and open again").arg(device);
-        if (m_state.ClientConsole) {
-            // A client console sends nothing to a controller of its own.
-            report(QStringLiteral("port"), back + QStringLiteral("."));
-            return;
-        }
-        // The controller may have been powered off with the adapter: give it everything again.
-        retransmit();
-        report(QStringLiteral("port"), back + QStringLiteral("; the current settings went out again."));
-    });
-
-    wireFiles(m_videoControl.get(), QStringLiteral("setting"));
-    m_videoControl->setRegisterProgress([this](int entry, int count) { showRegisterProgress(entry, count); });
-}
-
-// A load that fails goes to the status line and the journal (the console runs on
-// unattended); a save that fails is for the operator who asked for it, a save that worked
-// is confirmed in the status line.
-template <typename Source>
-void MainWindow::wireFiles(Source *source, const QString &topic)
-{
-    connect(source, &Source::loadFailed, this, [this](const QString &text) { report(QStringLiteral("load"), text); });
-    connect(source, &Source::saveFailed, this, [this](const QString &text) {
-        report(QStringLiteral("save"), text);
-        m_messages->post(text);
-    });
-    connect(source, &Source::saved, this,
-            [this](const QString &path) { report(QStringLiteral("save"), QStringLiteral("Saved %1").arg(path)); });
-    connect(source, &Source::status, this, [this, topic](const QString &text) { report(topic, text); });
-}
-
-void MainWindow::connectSchedules()
-{
-    wireFiles(m_daily.get(), QStringLiteral("schedule"));
-    wireFiles(m_task.get(), QStringLiteral("schedule task"));
-    wireFiles(m_intensity.get(), QStringLiteral("intensity"));
-    wireFiles(m_intTask.get(), QStringLiteral("intensity task"));
-    connect(m_intensity.get(), &DailyIntensity::notSent, this,
-            [this](const QString &text) { report(QStringLiteral("intensity"), text); });
-    connect(m_intensity.get(), &DailyIntensity::levelSent, this, [this](int position) {
-        report(QStringLiteral("intensity"),
-               QStringLiteral("Level %1 sent").arg(m_intensity->levelNames().value(position, QString::number(position))));
-    });
+    m_videoControl->setRegisterProgress(
+        [this](int entry, int count) { m_registerProgress->showProgress(entry, count); });
 }
 
 void MainWindow::startUp()
@@ -239,6 +196,7 @@ void MainWindow::startUp()
     m_task->stopRunner();
 
     LoadConfigSetup();
+    m_feed->setPagesInUse(m_config);
 
     show();
     repaint();
@@ -246,7 +204,7 @@ void MainWindow::startUp()
 
     m_tray->show();
 
-    runPageStartUpActions();
+    m_feed->during(QStringLiteral("at start-up"), [this] { runPageStartUpActions(); });
 
     if (portError == CommError::InvalidPortNumber) {
         m_messages->post(QStringLiteral(" Please Select Correct Comm Port !"),
@@ -287,7 +245,7 @@ void MainWindow::LoadConfigSetup()
             break;
         }
     }
-    m_transmitter.setIntensityLevels(m_config.IntensityLevels);
+    m_transmitter.setIntensityLevels(m_config.IntensityLevels, m_config.IntensityLevelNames);
     m_intensity->setConfiguration(m_config.IntensityLevelNames.mid(0, m_config.IntensityLevelCount),
                                   m_config.WatchdogEnabled != 0);
     m_videoControl->setPagesPresent(pageInUse(Page::Video), pageInUse(Page::NVideo));
@@ -304,8 +262,10 @@ void MainWindow::runPageStartUpActions()
     // Each page that is in use prepares itself here, in page order; a later page may set
     // buttons of an earlier one, and the later setting wins.
     for (int i = 0; i < PageCount; ++i) {
-        if (pageInUse(static_cast<Page>(i)))
-            m_pages[static_cast<size_t>(i)]->startUp();
+        if (!pageInUse(static_cast<Page>(i)))
+            continue;
+        const AuditTrail::Scope cause(QStringLiteral("start-up of the %1 page").arg(m_config.captions[size_t(i)]));
+        m_pages[static_cast<size_t>(i)]->startUp();
     }
 }
 
@@ -331,32 +291,20 @@ QString MainWindow::retransmitPages()
 
 void MainWindow::refreshPages(const QString &peer)
 {
-    for (int i = 0; i < PageCount; ++i) {
-        if (pageInUse(static_cast<Page>(i)))
-            m_pages[static_cast<size_t>(i)]->refresh();
-    }
+    QString sent;
+    const AuditTrail::Scope cause(QStringLiteral("the refresh %1 asked for").arg(peer));
+    m_feed->during(QStringLiteral("by the refresh %1 asked for").arg(peer), [&] {
+        for (int i = 0; i < PageCount; ++i) {
+            if (pageInUse(static_cast<Page>(i)))
+                m_pages[static_cast<size_t>(i)]->refresh();
+        }
+        sent = retransmitPages();
+    });
     // The journal sums refreshes up per client (the server page's lines); each one
     // shows in the status line only.
-    const QString line = QStringLiteral("Refresh asked by %1: %2").arg(peer, retransmitPages());
+    const QString line = QStringLiteral("Refresh asked by %1: %2").arg(peer, sent);
     statusBar()->showMessage(line);
     statusBar()->setToolTip(line);
-}
-
-void MainWindow::showRegisterProgress(int entry, int count)
-{
-    // The register send holds the event loop, so the display is repainted directly, a few
-    // times a second at most.
-    if (entry >= count) {
-        m_registerProgress->clear();
-        return;
-    }
-    if (entry > 1 && m_sinceProgressPaint.isValid() && m_sinceProgressPaint.elapsed() < 100)
-        return;
-    m_sinceProgressPaint.start();
-    m_registerProgress->setText(
-        QStringLiteral("Sending VGA registers: entry %1 of %2").arg(entry).arg(count));
-    if (m_registerProgress->isVisible())
-        m_registerProgress->repaint();
 }
 
 Transmission MainWindow::TransmitToKVR(int mode, int value, const QByteArray &sValue)
@@ -419,6 +367,7 @@ void MainWindow::shutDown(const QString &how)
     if (m_ended)
         return;
     m_ended = true;
+    m_reports->consoleEnds();
     if (pageInUse(Page::Server))
         m_serverPage->closeDown();
     m_tray->remove();

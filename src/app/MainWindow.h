@@ -3,19 +3,21 @@
 #include "Clock.h"
 #include "ConfigSetup.h"
 #include "ConsoleState.h"
+#include "ConsoleStatus.h"
 #include "PortController.h"
 #include "ReceiveBuffer.h"
 #include "SerialLink.h"
 #include "Transmitter.h"
 #include "WorkingFolder.h"
 
-#include <QElapsedTimer>
 #include <QMainWindow>
 #include <array>
 #include <memory>
 
 class ClientPage;
 class ConsolePage;
+class ConsoleReports;
+class ConsoleStatusFeed;
 class DailyIntensity;
 class DailySchedule;
 class IntensityTask;
@@ -28,6 +30,7 @@ class VideoControl;
 class VideoPanel;
 class QPushButton;
 class QTabWidget;
+class RegisterProgressLabel;
 class StatusBox;
 class StatusDisplay;
 class TrayIcon;
@@ -87,6 +90,9 @@ public:
     DailyIntensity &dailyIntensity() { return *m_intensity; }
     IntensityTask &intensityTask() { return *m_intTask; }
     ConsoleState &state() { return m_state; }
+    // What is in force and what comes next, as the strip and the tray show it.
+    ConsoleStatus &consoleStatus() { return m_status; }
+    TrayIcon &trayIcon() { return *m_tray; }
 
 signals:
     // The console has shut down; the program ends.
@@ -99,13 +105,9 @@ private:
     void buildWindow();
     // Each page in use sends its values again; what was sent, in words.
     QString retransmitPages();
-    void connectSerialLink();
-    void connectSchedules();
-    template <typename Source>
-    void wireFiles(Source *source, const QString &topic);
+    void connectParts();
     void runPageStartUpActions();
     void openPortDialog();
-    void showRegisterProgress(int entry, int count);
     void exitConsole();
 
     WorkingFolder m_folder;
@@ -122,21 +124,22 @@ private:
     std::unique_ptr<ScheduleTask> m_task;
     std::unique_ptr<DailyIntensity> m_intensity;
     std::unique_ptr<IntensityTask> m_intTask;
+    ConsoleStatus m_status;
 
     MessageQueue *m_messages = nullptr;
+    ConsoleReports *m_reports = nullptr;
+    ConsoleStatusFeed *m_feed = nullptr;
     std::unique_ptr<TrayIcon> m_tray;
     QTabWidget *m_tabs = nullptr;
     StatusBox *m_statusBox = nullptr;
     StatusDisplay *m_statusDisplay = nullptr;
     QPushButton *m_retransmit = nullptr;
     QPushButton *m_port = nullptr;
-    QLabel *m_registerProgress = nullptr;
-    QElapsedTimer m_sinceProgressPaint;
+    RegisterProgressLabel *m_registerProgress = nullptr;
     std::array<ConsolePage *, PageCount> m_pages{}; // in page order
     SchedulePage *m_schedulePage = nullptr;
     ClientPage *m_clientPage = nullptr;
     ServerPage *m_serverPage = nullptr;
     bool m_sessionEnding = false;
     bool m_ended = false;
-    QString m_lostMessage; // the box saying the serial device is gone, withdrawn when it is back
 };

@@ -2,8 +2,9 @@
 
 #include <QMenu>
 
-TrayIcon::TrayIcon(const QIcon &icon, QObject *parent)
-    : QObject(parent), m_menu(new QMenu(QStringLiteral("&SysTray")))
+TrayIcon::TrayIcon(const QIcon &icon, const QIcon &warningIcon, QObject *parent)
+    : QObject(parent), m_plain(icon), m_warningIcon(warningIcon),
+      m_menu(new QMenu(QStringLiteral("&SysTray")))
 {
     m_menu->setObjectName(QStringLiteral("mPopupSys"));
     QAction *restore = m_menu->addAction(QStringLiteral("&Restore"));
@@ -41,4 +42,15 @@ void TrayIcon::show()
 void TrayIcon::remove()
 {
     m_icon.hide();
+}
+
+void TrayIcon::setStatus(const QString &toolTip, bool warning)
+{
+    // Each change travels to the desktop's notification area: only real changes are sent.
+    if (m_icon.toolTip() != toolTip)
+        m_icon.setToolTip(toolTip);
+    if (warning != m_warning) {
+        m_warning = warning;
+        m_icon.setIcon(warning ? m_warningIcon : m_plain);
+    }
 }

@@ -6,13 +6,14 @@
 class QMenu;
 class QAction;
 
-// The console's icon in the notification area, tip "PAV Control". A left click or a double
-// click asks for the window; the right button opens the menu (mPopupSys) with Restore and
-// Exit.
+// The console's icon in the notification area, tip "PAV Control" and below it the console's
+// status. A left click or a double click asks for the window; the right button opens the
+// menu (mPopupSys) with Restore and Exit. While the port is not open the icon carries a
+// warning mark.
 class TrayIcon : public QObject {
     Q_OBJECT
 public:
-    TrayIcon(const QIcon &icon, QObject *parent = nullptr);
+    TrayIcon(const QIcon &icon, const QIcon &warningIcon, QObject *parent = nullptr);
     ~TrayIcon() override;
 
     // The desktop has a notification area to put the icon in.
@@ -23,6 +24,11 @@ public:
     void remove();
     bool isShown() const { return m_icon.isVisible(); }
 
+    // 'toolTip' whole (its first line "PAV Control"); 'warning' puts the mark on the icon.
+    void setStatus(const QString &toolTip, bool warning);
+    QString toolTip() const { return m_icon.toolTip(); }
+    bool showsWarning() const { return m_warning; }
+
     QMenu *menu() const { return m_menu; }
 
 signals:
@@ -31,5 +37,8 @@ signals:
 
 private:
     QSystemTrayIcon m_icon;
+    QIcon m_plain;
+    QIcon m_warningIcon;
+    bool m_warning = false;
     QMenu *m_menu = nullptr;
 };

@@ -64,6 +64,14 @@ void VideoControl::refuse(const QString &refusal)
 bool VideoControl::OpenSettingFile(const QString &filename)
 {
     const AuditTrail::Step step(QStringLiteral("loading %1").arg(filename));
+    bool madeAnew = false;
+    const bool whole = loadSettingFile(filename, madeAnew);
+    emit settingFileOpened(filename, whole || madeAnew);
+    return whole;
+}
+
+bool VideoControl::loadSettingFile(const QString &filename, bool &madeAnew)
+{
     m_folder.enter();
     const QString path = m_folder.resolve(filename);
     const SettingFileRead read = SettingFile::read(path);
@@ -72,7 +80,7 @@ bool VideoControl::OpenSettingFile(const QString &filename)
         // Only the default file is created when it is missing (the first start); a schedule
         // or a typed name that points nowhere must not overwrite what the operator saved.
         if (!path.isEmpty() && QDir::cleanPath(path) == QDir::cleanPath(defaultSettingFile())) {
-            SaveSettingFile(defaultSettingFile());
+            madeAnew = SaveSettingFile(defaultSettingFile());
             return false;
         }
         refuse(refusedFileText(filename, fileErrorText(read.error)));

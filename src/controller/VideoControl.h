@@ -68,6 +68,9 @@ public:
 
 signals:
     void fileDisplaysChanged();
+    // OpenSettingFile was asked for 'filename'; 'inForce' when its values are now the current
+    // settings (read whole, or a missing default.pav made from them).
+    void settingFileOpened(const QString &filename, bool inForce);
     // ComposeFileError's text for a file that did not load.
     void loadFailed(const QString &text);
     // A message for the operator: a save that failed.
@@ -79,6 +82,7 @@ signals:
 private:
     void showInDisplays(const QString &text);
     void refuse(const QString &refusal);
+    bool loadSettingFile(const QString &filename, bool &madeAnew);
 
     std::unique_ptr<ConsoleState> m_ownState;
     ConsoleState &m_state;

@@ -16,10 +16,32 @@ using IntensityFile::TimeCell;
 const QString DailyIntensity::DefaultFileName = QStringLiteral("setting.int");
 const QString DailyIntensity::LoadSource = QStringLiteral("Open Intensity File");
 
+namespace {
+// Names the occasion of the sends inside one action; an occasion named already (start-up, a
+// refresh, the task) wins, as it is what the action runs for.
+class Occasion {
+public:
+    Occasion(QString &slot, const QString &text) : m_slot(slot), m_before(slot)
+    {
+        if (m_slot.isEmpty())
+            m_slot = text;
+    }
+    ~Occasion() { m_slot = m_before; }
+    Occasion(const Occasion &) = delete;
+    Occasion &operator=(const Occasion &) = delete;
+
+private:
+    QString &m_slot;
+    QString m_before;
+};
+} // namespace
+
 DailyIntensity::DailyIntensity(ConsoleState &state, const WorkingFolder &folder, const Clock &clock,
                                Transmit transmit, QObject *parent)
     : QObject(parent), m_state(state), m_folder(folder), m_clock(clock), m_transmit(std::move(transmit)),
-      m_runner(state, clock, [this](int level) { sendLevel(level); }, this), m_delay(Watchdog::DesignDelay)
+      m_runner(
+          state, clock, [this](int level) { sendLevel(level, m_runner.entrySent()); }, this),
+      m_delay(Watchdog::DesignDelay)
 {
     connect(&m_runner, &IntensityRunner::inForceChanged, this, &DailyIntensity::inForceChanged);
 }
@@ -30,7 +52,7 @@ void DailyIntensity::setConfiguration(const QStringList &levelNames, bool watchd
     m_watchdogEnabled = watchdogEnabled;
 }
 
-void DailyIntensity::sendLevel(int position)
+void DailyIntensity::sendLevel(int position, int entry)
 {
     const QString whyNot = m_transmit(Command::IntensityLevel, position);
     if (!whyNot.isEmpty()) {
@@ -40,7 +62,13 @@ void DailyIntensity::sendLevel(int position)
     }
     m_levelLastSent = position;
     m_lastSentAt = m_clock.now();
-    emit levelSent(position, m_lastSentAt);
+    QString how =
+        entry > 0
+            ? QStringLiteral("automatic, the %1 entry").arg(m_runner.IntensityTable().at(entry - 1).time)
+            : QStringLiteral("manual");
+    if (!m_occasion.isEmpty())
+        how += QStringLiteral(", ") + m_occasion;
+    emit levelSent(position, m_lastSentAt, how);
 }
 
 void DailyIntensity::selectManual()
@@ -149,6 +177,7 @@ bool DailyIntensity::isDefaultFile(const QString &path) const
 
 bool DailyIntensity::OpenIntensityFile(const QString &filename)
 {
+    const Occasion occasion(m_occasion, QStringLiteral("on loading %1").arg(QFileInfo(filename).fileName()));
     m_folder.enter();
     const QString path = m_folder.resolve(filename);
     const IntensityFile::Read read = IntensityFile::readFile(path);
@@ -294,6 +323,7 @@ void DailyIntensity::SendWatchdogSetting()
 
 void DailyIntensity::apply()
 {
+    const Occasion occasion(m_occasion, QStringLiteral("after Apply"));
     m_runner.stop();
     RefreshIntensityTable();
     if (m_mode != Mode::Manual) {
@@ -307,6 +337,7 @@ void DailyIntensity::apply()
 
 void DailyIntensity::retransmit()
 {
+    const Occasion occasion(m_occasion, QStringLiteral("by Retransmit"));
     m_runner.stop();
     RefreshIntensityTable();
     GetIntensity();
@@ -351,6 +382,7 @@ int DailyIntensity::removeRows(int currentRow, int otherEnd)
         return row; // the steps for no entry left, not for the header current among entries
     // No entry left: the manual level takes over at once, and the file has no name, so the
     // next Save asks for one.
+    const Occasion occasion(m_occasion, QStringLiteral("as the table's last entry was deleted"));
     selectManual();
     sendLevel(m_manualLevel);
     m_modifyEnabled = false;
@@ -368,6 +400,7 @@ void DailyIntensity::clearTable()
 
 void DailyIntensity::startUp()
 {
+    const Occasion occasion(m_occasion, QStringLiteral("at start-up"));
     m_runner.clear();
     m_state.CurIntensityIndex = 0;
     selectWatchdogAuto();

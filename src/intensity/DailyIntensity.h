@@ -51,6 +51,12 @@ public:
     int levelLastSent() const { return m_levelLastSent; }
     QDateTime lastSentAt() const { return m_lastSentAt; }
 
+    // What the levels sent from now on are put down to ("at start-up", "by the 01/01/2027
+    // entry of IntensityTask.tsk"); "" for none, which leaves it to the page's own actions
+    // (Apply, a load, Retransmit) or, for the runner's switches, to nothing.
+    void setOccasion(const QString &text) { m_occasion = text; }
+    QString occasion() const { return m_occasion; }
+
     // The page's controls, each with its action.
     void selectManual();
     void selectAutomatic();
@@ -104,7 +110,9 @@ signals:
     void applyEnabledSet(bool enabled);
     void fileDisplayChanged(const QString &text);
     void inForceChanged(int row);
-    void levelSent(int position, const QDateTime &at);
+    // 'how' in words: the mode and entry, then the occasion ("automatic, the 06:00 entry,
+    // after Apply"; "manual, on loading night.int").
+    void levelSent(int position, const QDateTime &at, const QString &how);
     // A level or watchdog frame that did not go on the line, and why.
     void notSent(const QString &text);
     void loadFailed(const QString &text);
@@ -122,7 +130,8 @@ private:
     void setApplyEnabled(bool enabled);
     void applyHeader(const IntensityFile::Read &read);
     void applyTable(const IntensityFile::Read &read);
-    void sendLevel(int position);
+    // 'entry': the runner's entry whose level it is; 0 for the manual level.
+    void sendLevel(int position, int entry = 0);
     int sorted(int row);
 
     ConsoleState &m_state;
@@ -145,4 +154,5 @@ private:
     QString m_refusal;
     int m_levelLastSent = -1;
     QDateTime m_lastSentAt;
+    QString m_occasion;
 };

@@ -49,10 +49,11 @@ QStringList IntensityRunner::keys() const
     return keys;
 }
 
-void IntensityRunner::send(int level)
+void IntensityRunner::send(int entry)
 {
-    m_lastSent = static_cast<qint16>(level);
-    m_sendLevel(level);
+    m_entrySent = entry;
+    m_lastSent = m_table.at(entry - 1).level;
+    m_sendLevel(m_lastSent);
 }
 
 void IntensityRunner::sendInForce()
@@ -64,7 +65,7 @@ void IntensityRunner::sendInForce()
     emit inForceChanged(found);
     {
         const AuditTrail::Step step(QStringLiteral("the %1 entry in force").arg(m_table.at(found - 1).time));
-        send(m_table.at(found - 1).level);
+        send(found);
     }
     start();
 }
@@ -86,6 +87,6 @@ void IntensityRunner::tick()
     if (level != m_lastSent) {
         const AuditTrail::Scope cause(
             QStringLiteral("the intensity runner, the %1 entry").arg(m_table.at(found - 1).time));
-        send(level);
+        send(found);
     }
 }

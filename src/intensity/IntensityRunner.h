@@ -30,6 +30,8 @@ public:
     int IntensityTableSize() const { return m_size; }
     int LastIntensitySent() const { return m_lastSent; }
     const QList<Entry> &IntensityTable() const { return m_table; }
+    // The entry whose level the runner sent last (1..N).
+    int entrySent() const { return m_entrySent; }
 
     // The automatic half of GetIntensity: the level in force now goes out, even when it was
     // the last one sent, and the runner starts. Without entries nothing is sent and the
@@ -50,7 +52,7 @@ signals:
 
 private:
     QStringList keys() const;
-    void send(int level);
+    void send(int entry);
 
     ConsoleState &m_state;
     const Clock &m_clock;
@@ -59,4 +61,5 @@ private:
     QList<Entry> m_table;
     int m_size = 0; // rows with the header: 32768 for a full table, more than 16 bits hold
     qint16 m_lastSent = 0;
+    int m_entrySent = 0;
 };

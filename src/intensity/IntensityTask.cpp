@@ -2,6 +2,8 @@
 
 #include "DailyIntensity.h"
 
+#include <QFileInfo>
+
 const QString IntensityTask::DefaultFileName = QStringLiteral("IntensityTask.tsk");
 const QString IntensityTask::LoadSource = QStringLiteral("Open Intensity Task");
 
@@ -14,9 +16,15 @@ IntensityTask::IntensityTask(ConsoleState &state, DailyIntensity &daily, const C
 {
 }
 
-void IntensityTask::loadDaily(const QString &path)
+void IntensityTask::loadDaily(const QString &path, const QString &date)
 {
+    // The level this load sends is the task's doing.
+    const QString task = m_state.IntTaskFilename.isEmpty() ? QStringLiteral("the intensity task")
+                                                           : QFileInfo(m_state.IntTaskFilename).fileName();
+    const QString before = m_daily.occasion();
+    m_daily.setOccasion(QStringLiteral("by the %1 entry of %2").arg(date, task));
     m_daily.OpenIntensityFile(path);
+    m_daily.setOccasion(before);
 }
 
 void IntensityTask::loadDefaultDaily()

@@ -20,7 +20,7 @@ public:
     void SortIntScheduleTask() { sort(); }
 
 protected:
-    void loadDaily(const QString &path) override;
+    void loadDaily(const QString &path, const QString &date) override;
     void loadDefaultDaily() override;
     // Delete Row down to no entry: the default file's level goes out.
     void emptiedByDelete() override;

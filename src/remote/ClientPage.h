@@ -25,6 +25,8 @@ public:
     // What Exit keeps for the next start.
     QString hostName() const;
 
+    const RemoteClient &client() const { return m_client; }
+
 private:
     void connectToServer();
     void hostChanged(const QString &text);

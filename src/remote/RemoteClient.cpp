@@ -14,12 +14,19 @@ RemoteClient::RemoteClient(QObject *parent) : QObject(parent)
     m_socket.setReadBufferSize(4096);
     connect(&m_socket, &QTcpSocket::disconnected, this, &RemoteClient::closedByPeer);
     connect(&m_socket, &QTcpSocket::errorOccurred, this, &RemoteClient::failure);
+    connect(&m_socket, &QTcpSocket::stateChanged, this, &RemoteClient::stateChanged);
 }
 
 RemoteClient::~RemoteClient()
 {
     // The socket reports its disconnect as it goes; that is not the server's close.
     m_socket.disconnect(this);
+}
+
+void RemoteClient::setRemoteHost(const QString &host)
+{
+    m_host = host;
+    emit stateChanged();
 }
 
 void RemoteClient::connectToServer()

@@ -14,18 +14,21 @@ public:
     explicit RemoteClient(QObject *parent = nullptr);
     ~RemoteClient() override;
 
-    void setRemoteHost(const QString &host) { m_host = host; }
+    void setRemoteHost(const QString &host);
     void connectToServer();
     // Sends the command word when connected; says so when the socket is closed; does
     // nothing in between (while connecting, for example).
     void refresh();
 
     QAbstractSocket::SocketState state() const { return m_socket.state(); }
+    QString remoteHost() const { return m_host; }
 
 signals:
     void status(const QString &text);
     void closedByServer();
     void failed();
+    // The socket connects, is connected or closes, or the host changed.
+    void stateChanged();
 
 private:
     void closedByPeer();

@@ -200,4 +200,5 @@ void DailySchedule::tick()
                                            schedule.isEmpty() ? QStringLiteral("the schedule") : schedule));
     m_openSettingFile(path);
     m_state.CurPAVFileName = path;
+    emit switched(m_table.cell(found, TimeCell), path);
 }

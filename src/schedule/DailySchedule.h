@@ -73,6 +73,9 @@ signals:
     void tableChanged(int currentRow);
     void fileDisplayChanged(const QString &text);
     void inForceChanged(int row);
+    // The runner has just loaded the setting file of the entry at 'time' (the load may have
+    // failed; loadFailed said so).
+    void switched(const QString &time, const QString &file);
     void loadFailed(const QString &text);
     void saveFailed(const QString &text);
     void saved(const QString &filename);

@@ -14,7 +14,7 @@ ScheduleTask::ScheduleTask(ConsoleState &state, DailySchedule &daily, const Cloc
 {
 }
 
-void ScheduleTask::loadDaily(const QString &path)
+void ScheduleTask::loadDaily(const QString &path, const QString &)
 {
     m_daily.OpenScheduleFile(path);
 }

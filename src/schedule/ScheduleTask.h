@@ -21,7 +21,7 @@ public:
     void newTask() { clearAll(); }
 
 protected:
-    void loadDaily(const QString &path) override;
+    void loadDaily(const QString &path, const QString &date) override;
     void loadDefaultDaily() override;
     // The daily schedule has no name then, so its Save asks for one.
     void emptiedByDelete() override;

@@ -2,6 +2,7 @@
 
 #include "PortDirectory.h"
 #include "PortSettings.h"
+#include "PortState.h"
 #include "WorkingFolder.h"
 
 #include <QObject>
@@ -45,20 +46,35 @@ public:
     // The device behind a port number, through ComPorts.txt.
     QString devicePath(int portNumber) const;
 
+    // The port as last tried: its number (0 before any), device and state, and a detail: the
+    // line settings ("9600,N,8,1") while open, otherwise why not, in words.
+    int portNumber() const { return m_portNumber; }
+    QString device() const { return m_device; }
+    PortState state() const { return m_state; }
+    QString stateDetail() const { return m_stateDetail; }
+
 signals:
     // Texts for a message box (CommErrMsg and the port warnings), with the device, the real
     // cause and the remedy as the box's details.
     void message(const QString &text, const QString &details);
     // Problems with the port files, for the status line.
     void status(const QString &text);
+    // The port was tried, went away or came back.
+    void stateChanged();
 
 private:
     PortDirectory directory() const;
     QString devicePath(const PortDirectory &directory, int portNumber) const;
+    void setState(PortState state, const QString &detail);
 
     SerialLink &m_link;
     WorkingFolder m_folder;
     PortSettings m_settings;
     int m_lastOpenError = 0;
     QString m_openAdvice;
+    int m_portNumber = 0;
+    QString m_device;
+    PortState m_state = PortState::Closed;
+    QString m_stateDetail;
+    QString m_lineSettings; // of the last open, for a device that comes back
 };

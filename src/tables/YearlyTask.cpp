@@ -172,7 +172,7 @@ void YearlyTask::tick()
     {
         const AuditTrail::Scope cause(QStringLiteral("the %1 runner, the %2 entry")
                                           .arg(m_naming.title.toLower(), m_table.cell(found, DateCell)));
-        loadDaily(path);
+        loadDaily(path, m_table.cell(found, DateCell));
     }
     m_counters.currentFile = path;
 }

@@ -81,7 +81,8 @@ signals:
     void refusalChanged(const QString &refusal);
 
 protected:
-    virtual void loadDaily(const QString &path) = 0;
+    // The runner makes 'path', the file of the entry of 'date' ("dd/MM/yyyy"), current.
+    virtual void loadDaily(const QString &path, const QString &date) = 0;
     virtual void loadDefaultDaily() = 0;
     // Delete Row has just left no entry; the default daily file is loaded, the runner stopped.
     virtual void emptiedByDelete() {}

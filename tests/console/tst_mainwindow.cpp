@@ -1,4 +1,5 @@
 #include "ConsoleFolder.h"
+#include "ElidedLabel.h"
 #include "MainWindow.h"
 #include "MessageQueue.h"
 #include "StatusBox.h"
@@ -97,6 +98,38 @@ private slots:
         tabs->setCurrentIndex(page == 7 ? 6 : 7); // come from another page, as the operator would
         tabs->setCurrentIndex(page);
         QTEST(tabs->toolTip(), "toolTip");
+    }
+
+    void stripAndTrayShowWhatIsInForce_data()
+    {
+        QTest::addColumn<bool>("portThere");
+        QTest::newRow("port open") << true;
+        QTest::newRow("port missing: the tray's warning mark") << false;
+    }
+    void stripAndTrayShowWhatIsInForce()
+    {
+        QFETCH(bool, portThere);
+        Console console({0, 2});
+        if (!portThere)
+            console.folder.write("ComPorts.txt", "1,\"ttyGone\"\r\n");
+        console.folder.write("schedule.shd", "3,\"\t00:00\tdefault.pav\r\t23:59\tdefault.pav\"\r\n");
+        MainWindow &window = console.start();
+        auto text = [&](const char *name) {
+            auto *label = window.findChild<ElidedLabel *>(name);
+            return label && label->isVisible() ? label->fullText() : QString();
+        };
+        const QString port = portThere ? "Port: Com 1 open (" + console.pty.slavePath() + ")"
+                                       : "Port: Com 1 missing (" + console.folder.file("ttyGone") + ")";
+        QTRY_COMPARE(text("lblPortNow"), port);
+        QTRY_VERIFY2(text("lblSettingNow").startsWith("Setting: default.pav since "),
+                     qPrintable(text("lblSettingNow")));
+        QTRY_VERIFY2(text("lblNextSwitch").startsWith("Next: Schedule "), qPrintable(text("lblNextSwitch")));
+        QVERIFY(text("lblLastReply").startsWith("Reply: "));
+        QCOMPARE(text("lblIntensityNow"), QString()); // pages not in use have no part
+        QCOMPARE(text("lblRemoteNow"), QString());
+        TrayIcon &tray = window.trayIcon();
+        QTRY_VERIFY(tray.toolTip().startsWith("PAV Control\n" + port + "\nSetting: default.pav"));
+        QCOMPARE(tray.showsWarning(), !portThere);
     }
 
     void receivedBytesShowWithMarkersAndClearKeepsBuffer()

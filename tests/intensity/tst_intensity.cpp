@@ -264,6 +264,58 @@ private slots:
         QCOMPARE(m_intensity->runner().isRunning(), !manual && !entries.isEmpty());
     }
 
+    // What the panel says of the level in force: its mode and entry, then what sent it.
+    void aLevelSaysHowItWasSent_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("how");
+        QTest::newRow("load") << "load"
+                              << "automatic, the 06:00 entry, on loading day.int";
+        QTest::newRow("Apply") << "Apply"
+                               << "automatic, the 06:00 entry, after Apply";
+        QTest::newRow("Apply, manual") << "manual"
+                                       << "manual, after Apply";
+        QTest::newRow("the runner's own switch") << "tick"
+                                                 << "automatic, the 18:00 entry";
+        QTest::newRow("Retransmit") << "Retransmit"
+                                    << "automatic, the 06:00 entry, by Retransmit";
+        QTest::newRow("an occasion named outside wins") << "start-up"
+                                                        << "automatic, the 06:00 entry, at start-up";
+        QTest::newRow("the intensity task") << "task"
+                                            << "manual, by the 01/01/2026 entry of t.tsk";
+    }
+    void aLevelSaysHowItWasSent()
+    {
+        QFETCH(QString, action);
+        at("12:00");
+        openAutomatic({"06:00=0", "18:00=2"});
+        QSignalSpy sent(m_intensity.get(), &DailyIntensity::levelSent);
+        if (action == "load") {
+            openAutomatic({"06:00=0", "18:00=2"});
+        } else if (action == "Apply" || action == "manual") {
+            if (action == "manual")
+                m_intensity->selectManual();
+            m_intensity->apply();
+        } else if (action == "tick") {
+            at("18:00");
+            m_intensity->runner().tick();
+        } else if (action == "Retransmit") {
+            m_intensity->retransmit();
+        } else if (action == "start-up") {
+            m_intensity->setOccasion("at start-up");
+            m_intensity->apply();
+        } else {
+            write("a.int", "1,\"Manual\"\r\n\"5\",\"Automatic\"\r\n");
+            write("t.tsk", "2,\"\t01/01/2026\ta.int\t20260101\"\r\n");
+            m_state.IntTaskFilename = m_dir.filePath("t.tsk");
+            IntensityTask task(m_state, *m_intensity, m_clock);
+            QVERIFY(task.OpenIntensityTask("t.tsk"));
+            task.tick();
+        }
+        QCOMPARE(sent.count(), 1);
+        QTEST(sent.at(0).at(2).toString(), "how");
+    }
+
     void theRunnerKeepsItsTableUntilApply()
     {
         at("12:00");
