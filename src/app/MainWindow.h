@@ -7,6 +7,7 @@
 #include "ReceiveBuffer.h"
 #include "SerialLink.h"
 #include "Transmitter.h"
+#include "UnsavedWork.h"
 #include "WorkingFolder.h"
 
 #include <QElapsedTimer>
@@ -18,6 +19,7 @@ class ClientPage;
 class ConsolePage;
 class DailyIntensity;
 class DailySchedule;
+class ExitQuestion;
 class IntensityTask;
 class MessageQueue;
 class QLabel;
@@ -77,7 +79,9 @@ public:
     void refreshPages(const QString &peer);
 
     // The shutdown steps (server connection closed, tray icon removed, window hidden), run
-    // once whichever way the console ends; 'how' names the way in the journal.
+    // once whichever way the console ends; 'how' names the way in the journal, with the
+    // pages whose changes were not saved. It never asks: the Exit button and the tray's Exit
+    // ask before they come here.
     void shutDown(const QString &how);
 
     VideoPanel &videoPanel() { return *m_videoPanel; }
@@ -107,6 +111,7 @@ private:
     void openPortDialog();
     void showRegisterProgress(int entry, int count);
     void exitConsole();
+    void writeHostNameAndEnd();
 
     WorkingFolder m_folder;
     const Clock &m_clock;
@@ -124,6 +129,8 @@ private:
     std::unique_ptr<IntensityTask> m_intTask;
 
     MessageQueue *m_messages = nullptr;
+    UnsavedWork m_unsaved;
+    ExitQuestion *m_exitQuestion = nullptr;
     std::unique_ptr<TrayIcon> m_tray;
     QTabWidget *m_tabs = nullptr;
     StatusBox *m_statusBox = nullptr;
