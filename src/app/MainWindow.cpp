@@ -10,6 +10,7 @@
 #include "Controls.h"
 #include "DailyIntensity.h"
 #include "DailySchedule.h"
+#include "ExitQuestion.h"
 #include "IntensityPage.h"
 #include "IntensityTask.h"
 #include "IntensityTaskPage.h"
@@ -66,12 +67,14 @@ MainWindow::MainWindow(const WorkingFolder &folder, QWidget *parent, const Clock
     setWindowTitle(Title);
     setWindowIcon(appIcon());
     m_messages = new MessageQueue(this);
+    m_exitQuestion = new ExitQuestion(m_unsaved, this);
     m_tray = std::make_unique<TrayIcon>(appIcon(), appIcon(true));
     buildWindow();
     connectParts();
 
     connect(m_tray.get(), &TrayIcon::restoreRequested, this, &MainWindow::bringToFront);
-    connect(m_tray.get(), &TrayIcon::exitRequested, this, [this] { shutDown(QStringLiteral("the tray's Exit")); });
+    connect(m_tray.get(), &TrayIcon::exitRequested, this,
+            [this] { m_exitQuestion->ask([this] { shutDown(QStringLiteral("the tray's Exit")); }); });
     // The system ending the session closes the console for good, not into the tray; the
     // shutdown steps run then, or at the latest when the application is told to quit.
     connect(qApp, &QGuiApplication::commitDataRequest, this,
@@ -250,6 +253,11 @@ void MainWindow::LoadConfigSetup()
                                   m_config.WatchdogEnabled != 0);
     m_videoControl->setPagesPresent(pageInUse(Page::Video), pageInUse(Page::NVideo));
     m_schedulePage->setVideoPagesInUse(pageInUse(Page::Video), pageInUse(Page::NVideo));
+    for (int i = 0; i < PageCount; ++i) {
+        const UnsavedChanges *changes = m_pages[static_cast<size_t>(i)]->unsavedChanges();
+        if (changes && m_config.inUse[static_cast<size_t>(i)])
+            m_unsaved.watch(m_config.captions[static_cast<size_t>(i)], *changes);
+    }
 }
 
 bool MainWindow::pageInUse(Page page) const
@@ -291,6 +299,7 @@ QString MainWindow::retransmitPages()
 
 void MainWindow::refreshPages(const QString &peer)
 {
+    const QStringList unsaved = m_unsaved.pages();
     QString sent;
     const AuditTrail::Scope cause(QStringLiteral("the refresh %1 asked for").arg(peer));
     m_feed->during(QStringLiteral("by the refresh %1 asked for").arg(peer), [&] {
@@ -301,8 +310,14 @@ void MainWindow::refreshPages(const QString &peer)
         sent = retransmitPages();
     });
     // The journal sums refreshes up per client (the server page's lines); each one
-    // shows in the status line only.
-    const QString line = QStringLiteral("Refresh asked by %1: %2").arg(peer, sent);
+    // shows in the status line only, unless it replaced changes not saved.
+    QString line = QStringLiteral("Refresh asked by %1: %2").arg(peer, sent);
+    const QStringList replaced = m_unsaved.lostSince(unsaved);
+    if (!replaced.isEmpty()) {
+        line += QStringLiteral("; it replaced the changes not saved on the pages %1")
+                    .arg(replaced.join(QStringLiteral(", ")));
+        Journal::write(QStringLiteral("remote"), line);
+    }
     statusBar()->showMessage(line);
     statusBar()->setToolTip(line);
 }
@@ -346,6 +361,11 @@ void MainWindow::openPortDialog()
 
 void MainWindow::exitConsole()
 {
+    m_exitQuestion->ask([this] { writeHostNameAndEnd(); });
+}
+
+void MainWindow::writeHostNameAndEnd()
+{
     // HostName.txt keeps the client's server name for the next start; a console that cannot
     // write it keeps running rather than lose the name. Without a client page in use the
     // name is empty.
@@ -368,11 +388,18 @@ void MainWindow::shutDown(const QString &how)
         return;
     m_ended = true;
     m_reports->consoleEnds();
+    m_exitQuestion->withdraw(); // a session end or a signal does not wait for the operator
     if (pageInUse(Page::Server))
         m_serverPage->closeDown();
     m_tray->remove();
     hide();
-    Journal::write(QStringLiteral("exit"), QStringLiteral("the console ends (%1)").arg(how));
+    const QStringList unsaved = m_unsaved.pages();
+    Journal::write(
+        QStringLiteral("exit"),
+        unsaved.isEmpty()
+            ? QStringLiteral("the console ends (%1)").arg(how)
+            : QStringLiteral("the console ends (%1); the changes not saved on the pages %2 are lost")
+                  .arg(how, unsaved.join(QStringLiteral(", "))));
     emit ended();
 }
 

@@ -8,6 +8,7 @@
 #include "ReceiveBuffer.h"
 #include "SerialLink.h"
 #include "Transmitter.h"
+#include "UnsavedWork.h"
 #include "WorkingFolder.h"
 
 #include <QMainWindow>
@@ -20,6 +21,7 @@ class ConsoleReports;
 class ConsoleStatusFeed;
 class DailyIntensity;
 class DailySchedule;
+class ExitQuestion;
 class IntensityTask;
 class MessageQueue;
 class QLabel;
@@ -80,7 +82,9 @@ public:
     void refreshPages(const QString &peer);
 
     // The shutdown steps (server connection closed, tray icon removed, window hidden), run
-    // once whichever way the console ends; 'how' names the way in the journal.
+    // once whichever way the console ends; 'how' names the way in the journal, with the
+    // pages whose changes were not saved. It never asks: the Exit button and the tray's Exit
+    // ask before they come here.
     void shutDown(const QString &how);
 
     VideoPanel &videoPanel() { return *m_videoPanel; }
@@ -109,6 +113,7 @@ private:
     void runPageStartUpActions();
     void openPortDialog();
     void exitConsole();
+    void writeHostNameAndEnd();
 
     WorkingFolder m_folder;
     const Clock &m_clock;
@@ -129,6 +134,8 @@ private:
     MessageQueue *m_messages = nullptr;
     ConsoleReports *m_reports = nullptr;
     ConsoleStatusFeed *m_feed = nullptr;
+    UnsavedWork m_unsaved;
+    ExitQuestion *m_exitQuestion = nullptr;
     std::unique_ptr<TrayIcon> m_tray;
     QTabWidget *m_tabs = nullptr;
     StatusBox *m_statusBox = nullptr;

@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+class UnsavedChanges;
+
 // A tab page of the main window. The window keeps the pages in page order and, for those in
 // use, runs each step as a loop over them: start-up, Retransmit, and the refresh a second
 // console asks for. A page that has nothing to do in a step keeps the default, which does
@@ -17,4 +19,6 @@ public:
     virtual void retransmit() {}
     // Its part of a remote refresh: its current file is loaded again under the same name.
     virtual void refresh() {}
+    // What the page changed in its file and did not save yet; none for a page without a file.
+    virtual const UnsavedChanges *unsavedChanges() const { return nullptr; }
 };

@@ -24,6 +24,11 @@ public:
     // The path a name stands for: a relative name resolves against the working folder.
     QString resolve(const QString &name) const;
 
+    // How a chosen file is stored: inside the folder, its name relative to it ("evening.pav",
+    // "sub/evening.pav"), so that a folder of tables copied to another console still finds its
+    // files; elsewhere its full path, without "..".
+    QString storedName(const QString &path) const;
+
 private:
     QString m_path;
 };

@@ -3,6 +3,7 @@
 #include "Controls.h"
 #include "OptionGroupBox.h"
 #include "SettingFileActions.h"
+#include "UnsavedMark.h"
 #include "VideoControl.h"
 #include "VideoPanel.h"
 
@@ -31,6 +32,7 @@ RegisterPage::RegisterPage(VideoPanel &panel, VideoControl &control, QWidget *pa
 
     auto *files = new QHBoxLayout;
     files->addWidget(m_fileName, 1);
+    files->addWidget(new UnsavedMark(QStringLiteral("lblNVideoUnsaved"), control.unsaved(), this));
     files->addWidget(load);
     files->addWidget(m_saveAs);
     files->addWidget(m_saveDefault);
@@ -64,6 +66,11 @@ void RegisterPage::startUp()
 void RegisterPage::retransmit()
 {
     m_panel.RetransmitMode();
+}
+
+const UnsavedChanges *RegisterPage::unsavedChanges() const
+{
+    return &m_control.unsaved();
 }
 
 void RegisterPage::refresh()

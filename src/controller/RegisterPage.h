@@ -21,6 +21,7 @@ public:
     void retransmit() override;
     // The current setting file loaded again.
     void refresh() override;
+    const UnsavedChanges *unsavedChanges() const override;
 
     QString rememberedFileName() const;
 

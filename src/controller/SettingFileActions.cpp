@@ -28,10 +28,11 @@ QString SettingFileActions::ask(bool forSaving)
     request.caption = forSaving ? QStringLiteral("Save Setting File") : QStringLiteral("Load Setting File");
     request.folder = m_control.workingFolder().path();
     request.filter = QStringLiteral("PAV Setting Files (*.pav)");
-    request.rememberedName = m_remembered;
+    request.rememberedName = m_control.workingFolder().resolve(m_remembered);
     request.mustExist = m_loadNeedsExistingFile;
-    const QString path =
-        forSaving ? FileDialogs::askSave(m_page, request) : FileDialogs::askOpen(m_page, request);
+    // A file inside the working folder is kept by its bare name, so it travels with the folder.
+    const QString path = m_control.workingFolder().storedName(
+        forSaving ? FileDialogs::askSave(m_page, request) : FileDialogs::askOpen(m_page, request));
     if (!path.isEmpty())
         m_remembered = path;
     return path;

@@ -11,6 +11,7 @@
 #include "VideoPanel.h"
 
 #include <QDir>
+#include <QScopedValueRollback>
 #include <QThread>
 
 const QString VideoControl::DefaultFileName = QStringLiteral("default.pav");
@@ -25,6 +26,7 @@ VideoControl::VideoControl(VideoPanel &panel, Transmitter &transmitter, const Wo
                            ConsoleState &state, QObject *parent)
     : QObject(parent), m_state(state), m_panel(panel), m_transmitter(transmitter), m_folder(folder)
 {
+    watchPanel();
 }
 
 VideoControl::VideoControl(VideoPanel &panel, Transmitter &transmitter, const WorkingFolder &folder,
@@ -32,6 +34,27 @@ VideoControl::VideoControl(VideoPanel &panel, Transmitter &transmitter, const Wo
     : QObject(parent), m_ownState(std::make_unique<ConsoleState>()), m_state(*m_ownState), m_panel(panel),
       m_transmitter(transmitter), m_folder(folder)
 {
+    watchPanel();
+}
+
+void VideoControl::watchPanel()
+{
+    m_unsaved.setSaved(content());
+    const auto changed = [this] {
+        if (!m_loading)
+            m_unsaved.compare(content());
+    };
+    connect(&m_panel, &VideoPanel::optionShown, this, changed);
+    connect(&m_panel, &VideoPanel::pictureChanged, this, changed);
+}
+
+// What a setting file stores: the five texts and the four picture values.
+UnsavedChanges::Content VideoControl::content() const
+{
+    const VideoSettings &s = m_panel.settings();
+    return {{s.OperationModeText, s.HorFilterText, s.VerFilterText, s.AntigammaText, s.VideoSourceText,
+             QString::number(s.brightness), QString::number(s.contrast), QString::number(s.saturation),
+             QString::number(s.hue)}};
 }
 
 void VideoControl::setPagesPresent(bool videoPage, bool registerPage)
@@ -64,6 +87,7 @@ void VideoControl::refuse(const QString &refusal)
 bool VideoControl::OpenSettingFile(const QString &filename)
 {
     const AuditTrail::Step step(QStringLiteral("loading %1").arg(filename));
+    const QScopedValueRollback<bool> loading(m_loading, true);
     bool madeAnew = false;
     const bool whole = loadSettingFile(filename, madeAnew);
     emit settingFileOpened(filename, whole || madeAnew);
@@ -98,6 +122,8 @@ bool VideoControl::loadSettingFile(const QString &filename, bool &madeAnew)
     for (int i = 0; i < read.values.size(); ++i)
         m_panel.setPictureValue(static_cast<Picture>(i), read.values.at(i));
     if (!read.complete()) {
+        if (!read.texts.isEmpty())
+            m_unsaved.setSaved(content()); // what was read replaced the panel's own values
         refuse(read.texts.isEmpty() ? refusedFileText(filename, read.stop) : partlyReadFileText(filename, read.stop));
         emit loadFailed(loadFailureText(m_refusal, path, read.error, LoadSource));
         return false;
@@ -108,6 +134,7 @@ bool VideoControl::loadSettingFile(const QString &filename, bool &madeAnew)
         m_panel.ApplySettingsToPanel();
     if (m_registerPage)
         m_panel.ApplyModeToRegisterPage();
+    m_unsaved.setSaved(content());
     showFileName(filename);
     return true;
 }
@@ -128,6 +155,7 @@ bool VideoControl::SaveSettingFile(const QString &filename)
         return false;
     }
     m_refusal.clear();
+    m_unsaved.setSaved(content());
     showFileName(filename);
     emit saved(filename);
     if (!done.keptAs.isEmpty())

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ConsoleState.h"
+#include "UnsavedChanges.h"
 #include "WorkingFolder.h"
 
 #include <QObject>
@@ -62,6 +63,8 @@ public:
     void showFileName(const QString &filename);
     // Why the last setting file asked for did not load whole; empty once one loads or is saved.
     QString refusal() const { return m_refusal; }
+    // The picture values and options changed since the setting file was last loaded or saved.
+    const UnsavedChanges &unsaved() const { return m_unsaved; }
 
     QString videoFileDisplay() const { return m_videoFileDisplay; }
     QString registerFileDisplay() const { return m_registerFileDisplay; }
@@ -83,6 +86,8 @@ private:
     void showInDisplays(const QString &text);
     void refuse(const QString &refusal);
     bool loadSettingFile(const QString &filename, bool &madeAnew);
+    void watchPanel();
+    UnsavedChanges::Content content() const;
 
     std::unique_ptr<ConsoleState> m_ownState;
     ConsoleState &m_state;
@@ -95,4 +100,6 @@ private:
     QString m_registerFileDisplay;
     QString m_refusal;
     std::function<void(int, int)> m_progress;
+    UnsavedChanges m_unsaved;
+    bool m_loading = false; // what a load sets is no change of the operator's
 };

@@ -3,6 +3,7 @@
 #include "Controls.h"
 #include "OptionGroupBox.h"
 #include "SettingFileActions.h"
+#include "UnsavedMark.h"
 #include "VideoControl.h"
 #include "VideoPanel.h"
 
@@ -100,6 +101,7 @@ QWidget *VideoPage::buildFileRow()
     QPushButton *saveAs = makeButton(row, "cmdSaveAs", QStringLiteral("Save As"));
     QPushButton *saveDefault = makeButton(row, "cmdSaveDefault", QStringLiteral("Save Default"));
     layout->addWidget(m_fileName, 1);
+    layout->addWidget(new UnsavedMark(QStringLiteral("lblVideoUnsaved"), m_control.unsaved(), row));
     layout->addWidget(load);
     layout->addWidget(save);
     layout->addWidget(saveAs);
@@ -126,6 +128,11 @@ void VideoPage::startUp()
 void VideoPage::retransmit()
 {
     m_panel.RetransmitVideo();
+}
+
+const UnsavedChanges *VideoPage::unsavedChanges() const
+{
+    return &m_control.unsaved();
 }
 
 void VideoPage::refresh()

@@ -24,6 +24,7 @@ public:
     void retransmit() override;
     // The current setting file loaded again.
     void refresh() override;
+    const UnsavedChanges *unsavedChanges() const override;
 
     // The file name CommonDialog1 remembers: Save writes there without asking.
     QString rememberedFileName() const;

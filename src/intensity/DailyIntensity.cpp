@@ -8,6 +8,7 @@
 #include "Watchdog.h"
 
 #include <QFileInfo>
+#include <QScopedValueRollback>
 
 using IntensityFile::LevelCell;
 using IntensityFile::NameCell;
@@ -44,6 +45,24 @@ DailyIntensity::DailyIntensity(ConsoleState &state, const WorkingFolder &folder,
       m_delay(Watchdog::DesignDelay)
 {
     connect(&m_runner, &IntensityRunner::inForceChanged, this, &DailyIntensity::inForceChanged);
+    connect(this, &DailyIntensity::changed, this, &DailyIntensity::noteChange);
+    connect(this, &DailyIntensity::tableChanged, this, &DailyIntensity::noteChange);
+    m_unsaved.setSaved(content());
+}
+
+UnsavedChanges::Content DailyIntensity::content() const
+{
+    const bool manual = m_mode == Mode::Manual;
+    UnsavedChanges::Content fields{{QString::number(static_cast<int>(m_mode)),
+                                    manual ? QString::number(m_manualLevel) : QString(), m_delay,
+                                    m_switchOff ? QStringLiteral("1") : QStringLiteral("0")}};
+    return fields + m_table.entries();
+}
+
+void DailyIntensity::noteChange()
+{
+    if (!m_loading)
+        m_unsaved.compare(content());
 }
 
 void DailyIntensity::setConfiguration(const QStringList &levelNames, bool watchdogEnabled)
@@ -178,6 +197,7 @@ bool DailyIntensity::isDefaultFile(const QString &path) const
 bool DailyIntensity::OpenIntensityFile(const QString &filename)
 {
     const Occasion occasion(m_occasion, QStringLiteral("on loading %1").arg(QFileInfo(filename).fileName()));
+    const QScopedValueRollback<bool> loading(m_loading, true);
     m_folder.enter();
     const QString path = m_folder.resolve(filename);
     const IntensityFile::Read read = IntensityFile::readFile(path);
@@ -195,6 +215,8 @@ bool DailyIntensity::OpenIntensityFile(const QString &filename)
         return false;
     }
     applyHeader(read);
+    if (read.recordsRead > 0)
+        m_unsaved.setSaved(content()); // what was read replaced the page's own values
     if (!read.ok()) {
         refuse(read.recordsRead > 0 ? partlyReadFileText(filename, read.why)
                                     : refusedFileText(filename, read.why));
@@ -203,6 +225,7 @@ bool DailyIntensity::OpenIntensityFile(const QString &filename)
     }
     m_refusal.clear();
     applyTable(read);
+    m_unsaved.setSaved(content());
     GetIntensity();
     setFileDisplay(FileNamePrefix + filename);
     return true;
@@ -272,6 +295,7 @@ bool DailyIntensity::SaveIntensityFile(const QString &filename)
     if (!done.keptAs.isEmpty())
         emit status(keptCopyText(filename, done.keptAs));
     m_refusal.clear();
+    m_unsaved.setSaved(content());
     setFileDisplay(FileNamePrefix + filename);
     if (!m_table.isEmpty())
         emit tableChanged(1);
@@ -394,13 +418,17 @@ int DailyIntensity::removeRows(int currentRow, int otherEnd)
 
 void DailyIntensity::clearTable()
 {
+    // Open gives what the table held up on purpose: nothing of it is left to keep.
     m_table.clear();
+    m_unsaved.setSaved(content());
     emit tableChanged(0);
 }
 
 void DailyIntensity::startUp()
 {
     const Occasion occasion(m_occasion, QStringLiteral("at start-up"));
+    // What start-up sets is the page's own state, not a change of the operator's.
+    const QScopedValueRollback<bool> loading(m_loading, true);
     m_runner.clear();
     m_state.CurIntensityIndex = 0;
     selectWatchdogAuto();
@@ -409,4 +437,5 @@ void DailyIntensity::startUp()
     m_state.IntFilename = defaultFile();
     OpenIntensityFile(m_state.IntFilename);
     setFileDisplay(FileNamePrefix + m_state.IntFilename);
+    m_unsaved.setSaved(content());
 }

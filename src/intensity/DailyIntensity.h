@@ -5,6 +5,7 @@
 #include "IntensityFile.h"
 #include "IntensityRunner.h"
 #include "Table.h"
+#include "UnsavedChanges.h"
 #include "WorkingFolder.h"
 
 #include <QDateTime>
@@ -81,6 +82,10 @@ public:
     bool SaveIntensityFile(const QString &filename);
     // Why the last intensity file asked for did not load whole; empty once one loads or is saved.
     QString refusal() const { return m_refusal; }
+    // What the file stores and the page changed since it was last loaded or saved: the mode,
+    // the manual level in Manual mode, the watchdog option and delay, and the table. The
+    // automatic list's level is only the one the next Add takes.
+    const UnsavedChanges &unsaved() const { return m_unsaved; }
     void SortIntensityGrid();
     void RefreshIntensityTable();
     // The level in force now goes out (the manual level in Manual mode), and the runner
@@ -133,6 +138,8 @@ private:
     // 'entry': the runner's entry whose level it is; 0 for the manual level.
     void sendLevel(int position, int entry = 0);
     int sorted(int row);
+    UnsavedChanges::Content content() const;
+    void noteChange();
 
     ConsoleState &m_state;
     WorkingFolder m_folder;
@@ -155,4 +162,6 @@ private:
     int m_levelLastSent = -1;
     QDateTime m_lastSentAt;
     QString m_occasion;
+    UnsavedChanges m_unsaved;
+    bool m_loading = false; // a load's steps are not the operator's changes
 };

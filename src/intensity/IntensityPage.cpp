@@ -8,6 +8,7 @@
 #include "TableGrid.h"
 #include "TableModel.h"
 #include "TablePageKit.h"
+#include "UnsavedMark.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -232,6 +233,7 @@ QWidget *IntensityPage::buildFileButtons()
     auto *layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_fileName, 1);
+    layout->addWidget(new UnsavedMark(QStringLiteral("lblIntensityUnsaved"), m_intensity.unsaved(), row));
     const std::pair<const char *, void (IntensityPage::*)()> buttons[] = {
         {"cmdIntensityLoad", &IntensityPage::open},
         {"cmdIntSave", &IntensityPage::save},
@@ -370,6 +372,11 @@ void IntensityPage::startUp()
 void IntensityPage::retransmit()
 {
     m_intensity.retransmit();
+}
+
+const UnsavedChanges *IntensityPage::unsavedChanges() const
+{
+    return &m_intensity.unsaved();
 }
 
 void IntensityPage::refresh()

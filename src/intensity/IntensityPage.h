@@ -29,6 +29,7 @@ public:
     void startUp() override;
     void retransmit() override;
     void refresh() override;
+    const UnsavedChanges *unsavedChanges() const override;
 
     QString rememberedFileName() const { return m_remembered; }
 

@@ -26,6 +26,7 @@ YearlyTaskPage::Setup setup()
     s.save = {"cmdIntScheduleSave", QStringLiteral("&Save")};
     s.saveAs = {"cmdIntScheduleSaveAs", QStringLiteral("&Save As")};
     s.refusalNotice = "lblIntTaskRefused";
+    s.unsavedMark = "lblIntTaskUnsaved";
     s.taskDialog = "CommonDialogIntScheduleTask";
     s.dailyDialog = "CommonDialogIntSchedule";
     s.taskFilter = QStringLiteral("Intensity Task Files (*.tsk)");

@@ -76,6 +76,7 @@ bool DailySchedule::OpenScheduleFile(const QString &filename)
         m_table.sortByCell(TimeCell);
         emit tableChanged(m_table.isEmpty() ? 0 : 1);
     }
+    takeAsSaved();
     setFileDisplay(FileNamePrefix + filename);
     if (rows > 1) {
         startRunner();
@@ -103,6 +104,7 @@ bool DailySchedule::SaveScheduleFile(const QString &filename)
         emit status(keptCopyText(filename, done.keptAs));
     const bool wasRefused = !m_refusal.isEmpty();
     m_refusal.clear();
+    takeAsSaved();
     if (m_table.isEmpty()) {
         // The stored form of an empty table; nothing more is shown, unless the display
         // still said that a file was refused.
@@ -120,6 +122,7 @@ int DailySchedule::add(int currentRow, const QString &time, const QString &path)
     if (!acceptsPath(path, QStringLiteral("nothing was added")))
         return currentRow;
     const int row = sorted(m_table.insertAfter(currentRow, {QString(), time, path}));
+    m_unsaved.compare(m_table.entries());
     emit tableChanged(row);
     startRunner();
     return row;
@@ -134,6 +137,7 @@ int DailySchedule::modify(int currentRow, const QString &time, const QString &pa
     m_table.setCell(currentRow, TimeCell, time);
     m_table.setCell(currentRow, PathCell, path);
     const int row = sorted(currentRow);
+    m_unsaved.compare(m_table.entries());
     emit tableChanged(row);
     return row;
 }
@@ -141,6 +145,7 @@ int DailySchedule::modify(int currentRow, const QString &time, const QString &pa
 int DailySchedule::removeRows(int currentRow, int otherEnd, bool videoPageInUse, bool registerPageInUse)
 {
     const int row = m_table.removeBlock(currentRow, otherEnd);
+    m_unsaved.compare(m_table.entries());
     emit tableChanged(row);
     if (!m_table.isEmpty())
         return row; // the steps for no entry left, not for the header current among entries
@@ -157,7 +162,9 @@ int DailySchedule::removeRows(int currentRow, int otherEnd, bool videoPageInUse,
 
 void DailySchedule::clearTable()
 {
+    // What the table held is given up on purpose (Open, New): nothing is left to keep.
     m_table.clear();
+    takeAsSaved();
     emit tableChanged(0);
 }
 

@@ -4,6 +4,7 @@
 #include "ConsoleState.h"
 #include "SecondTicker.h"
 #include "Table.h"
+#include "UnsavedChanges.h"
 #include "WorkingFolder.h"
 
 #include <QObject>
@@ -68,6 +69,8 @@ public:
     void setFileDisplay(const QString &text);
     // Why the last schedule file asked for did not load; empty once one loads or is saved.
     QString refusal() const { return m_refusal; }
+    // Add, Modify and Del Row since the table was last loaded, saved, emptied by Open or New.
+    const UnsavedChanges &unsaved() const { return m_unsaved; }
 
 signals:
     void tableChanged(int currentRow);
@@ -84,6 +87,7 @@ signals:
 private:
     void loadDefaultSetting();
     int sorted(int row);
+    void takeAsSaved() { m_unsaved.setSaved(m_table.entries()); }
 
     ConsoleState &m_state;
     WorkingFolder m_folder;
@@ -93,4 +97,5 @@ private:
     SecondTicker m_timer;
     QString m_fileDisplay;
     QString m_refusal;
+    UnsavedChanges m_unsaved;
 };

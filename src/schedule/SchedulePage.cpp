@@ -9,6 +9,7 @@
 #include "TableGrid.h"
 #include "TableModel.h"
 #include "TablePageKit.h"
+#include "UnsavedMark.h"
 
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -113,6 +114,7 @@ QWidget *SchedulePage::buildFileButtons()
     auto *layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_scheduleFile, 1);
+    layout->addWidget(new UnsavedMark(QStringLiteral("lblScheduleUnsaved"), m_schedule.unsaved(), row));
     const std::pair<const char *, void (SchedulePage::*)()> buttons[] = {
         {"cmdScheduleNew", &SchedulePage::newSchedule},   {"cmdScheduleOpen", &SchedulePage::open},
         {"cmdScheduleSave", &SchedulePage::save},         {"cmdScheduleSaveAs", &SchedulePage::saveAs},
@@ -246,6 +248,11 @@ void SchedulePage::startUp()
     // The runners' start: the daily runner runs from here, whether or not the table has
     // entries, so its first tick loads the file in force.
     m_schedule.startRunner();
+}
+
+const UnsavedChanges *SchedulePage::unsavedChanges() const
+{
+    return &m_schedule.unsaved();
 }
 
 void SchedulePage::refresh()

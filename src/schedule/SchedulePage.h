@@ -23,6 +23,7 @@ public:
 
     void startUp() override;
     void refresh() override;
+    const UnsavedChanges *unsavedChanges() const override;
 
     QString rememberedFileName() const { return m_remembered; }
 

@@ -26,6 +26,7 @@ YearlyTaskPage::Setup setup()
     s.save = {"cmdSchTaskSave", QStringLiteral("&Save")};
     s.saveAs = {"cmdSchTaskSaveAs", QStringLiteral("&Save As")};
     s.refusalNotice = "lblSchTaskRefused";
+    s.unsavedMark = "lblSchTaskUnsaved";
     s.taskDialog = "CommonDialogScheduleTask";
     s.dailyDialog = "CommonDialogSchedule";
     s.taskFilter = QStringLiteral("Schedule Task Files (*.tsk)");

@@ -20,7 +20,7 @@ FileDialogs::Request request(const WorkingFolder &folder, const QString &dialogN
     r.objectName = dialogName;
     r.folder = folder.path();
     r.filter = filter;
-    r.rememberedName = remembered;
+    r.rememberedName = folder.resolve(remembered);
     return r;
 }
 } // namespace
@@ -30,7 +30,7 @@ QString askOpen(QWidget *page, const WorkingFolder &folder, const QString &dialo
 {
     FileDialogs::Request r = request(folder, dialogName, filter, remembered);
     r.caption = QStringLiteral("Open");
-    return FileDialogs::askOpen(page, r);
+    return folder.storedName(FileDialogs::askOpen(page, r));
 }
 
 QString askSave(QWidget *page, const WorkingFolder &folder, const QString &dialogName, const QString &filter,
@@ -39,7 +39,7 @@ QString askSave(QWidget *page, const WorkingFolder &folder, const QString &dialo
     FileDialogs::Request r = request(folder, dialogName, filter, remembered);
     r.caption = QStringLiteral("Save As");
     r.selectedFilter = selectedFilter;
-    return FileDialogs::askSave(page, r);
+    return folder.storedName(FileDialogs::askSave(page, r));
 }
 
 void showPath(QLineEdit *box, const QString &path)

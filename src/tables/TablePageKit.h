@@ -15,7 +15,8 @@ class QWidget;
 namespace TablePageKit {
 
 // Opens a page's file dialog in the working folder (entered first, so bare names resolve
-// there); the chosen path, or an empty text on Cancel.
+// there); the chosen file as it is stored (a bare name inside the working folder), or an empty
+// text on Cancel.
 QString askOpen(QWidget *page, const WorkingFolder &folder, const QString &dialogName, const QString &filter,
                 const QString &remembered = QString());
 QString askSave(QWidget *page, const WorkingFolder &folder, const QString &dialogName, const QString &filter,

@@ -44,6 +44,7 @@ bool YearlyTask::open(const QString &filename)
     m_missingSaid.clear();
     setRefusal(QString());
     m_table.setEntries(read.entries);
+    takeAsSaved();
     emit tableChanged(m_table.isEmpty() ? 0 : 1);
     return true;
 }
@@ -68,6 +69,7 @@ bool YearlyTask::save(const QString &filename)
     if (!done.keptAs.isEmpty())
         emit status(keptCopyText(filename, done.keptAs));
     setRefusal(QString());
+    takeAsSaved();
     if (!m_table.isEmpty())
         emit tableChanged(1);
     return true;
@@ -102,7 +104,13 @@ int YearlyTask::sorted(int row)
 
 void YearlyTask::sort()
 {
+    // Keys made anew for a file as it was loaded are no edit of the operator's.
+    const bool wasUnsaved = m_unsaved.isUnsaved();
     sorted(0);
+    if (wasUnsaved)
+        m_unsaved.compare(m_table.entries());
+    else
+        takeAsSaved();
     emit tableChanged(m_table.isEmpty() ? 0 : 1);
 }
 
@@ -111,6 +119,7 @@ int YearlyTask::add(int currentRow, const QString &date, const QString &path)
     if (!acceptsPath(path, QStringLiteral("nothing was added")))
         return currentRow;
     const int row = sorted(m_table.insertAfter(currentRow, {QString(), date, path, QString()}));
+    m_unsaved.compare(m_table.entries());
     emit tableChanged(row);
     startRunner();
     return row;
@@ -124,6 +133,7 @@ int YearlyTask::modify(int currentRow, const QString &date, const QString &path)
     m_table.setCell(currentRow, DateCell, date);
     m_table.setCell(currentRow, PathCell, path);
     const int row = sorted(currentRow);
+    m_unsaved.compare(m_table.entries());
     emit tableChanged(row);
     return row;
 }
@@ -131,6 +141,7 @@ int YearlyTask::modify(int currentRow, const QString &date, const QString &path)
 int YearlyTask::removeRows(int currentRow, int otherEnd)
 {
     const int row = m_table.removeBlock(currentRow, otherEnd);
+    m_unsaved.compare(m_table.entries());
     emit tableChanged(row);
     if (m_table.isEmpty()) { // no entry left, not the header current among entries
         loadDefaultDaily();
@@ -142,7 +153,9 @@ int YearlyTask::removeRows(int currentRow, int otherEnd)
 
 void YearlyTask::clearAll()
 {
+    // New gives what the table held up on purpose: nothing is left to keep.
     m_table.clear();
+    takeAsSaved();
     emit tableChanged(0);
     stopRunner();
     loadDefaultDaily();

@@ -3,6 +3,7 @@
 #include "Clock.h"
 #include "SecondTicker.h"
 #include "Table.h"
+#include "UnsavedChanges.h"
 #include "WorkingFolder.h"
 
 #include <QObject>
@@ -47,6 +48,8 @@ public:
     bool save(const QString &filename);
     // Why the last task file asked for did not load; empty once one loads or is saved.
     QString refusal() const { return m_refusal; }
+    // Add, Modify and Delete Row since the table was last loaded, saved or emptied by New.
+    const UnsavedChanges &unsaved() const { return m_unsaved; }
 
     // True when 'path' can stand in a task file; otherwise the status line says why, ending
     // with 'outcome' ("nothing was added").
@@ -94,6 +97,7 @@ protected:
 private:
     int sorted(int row);
     void setRefusal(const QString &refusal);
+    void takeAsSaved() { m_unsaved.setSaved(m_table.entries()); }
 
     Naming m_naming;
     WorkingFolder m_folder;
@@ -102,4 +106,5 @@ private:
     SecondTicker m_timer;
     QString m_refusal;
     QString m_missingSaid; // the missing file already reported
+    UnsavedChanges m_unsaved;
 };

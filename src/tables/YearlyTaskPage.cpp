@@ -7,6 +7,7 @@
 #include "TableGrid.h"
 #include "TableModel.h"
 #include "TablePageKit.h"
+#include "UnsavedMark.h"
 #include "YearlyTask.h"
 
 #include <QDateEdit>
@@ -125,6 +126,7 @@ QWidget *YearlyTaskPage::buildFileButtons()
     m_refusal->setVisible(false);
     layout->addWidget(m_refusal, 3);
     layout->addStretch(1);
+    layout->addWidget(new UnsavedMark(QLatin1String(m_setup.unsavedMark), m_task.unsaved(), row));
     connect(&m_task, &YearlyTask::refusalChanged, m_refusal, [this](const QString &text) {
         m_refusal->setText(text);
         m_refusal->setVisible(!text.isEmpty());
@@ -235,6 +237,11 @@ void YearlyTaskPage::startUp()
     m_task.sort();
     m_date->setDate(m_clock.now().date());
     m_task.startRunner();
+}
+
+const UnsavedChanges *YearlyTaskPage::unsavedChanges() const
+{
+    return &m_task.unsaved();
 }
 
 void YearlyTaskPage::refresh()

@@ -36,6 +36,7 @@ public:
         Control browse, add, modify, deleteRow;
         Control newTask, open, save, saveAs;
         const char *refusalNotice; // shown beside the file buttons while the task file was refused
+        const char *unsavedMark;   // shown there while the table has changes not saved
         const char *taskDialog, *dailyDialog;
         QString taskFilter, dailyFilter;
         // The file buttons that start-up shows (the client and server pages may hide them).
@@ -50,6 +51,7 @@ public:
 
     void startUp() override;
     void refresh() override;
+    const UnsavedChanges *unsavedChanges() const override;
 
     QString rememberedFileName() const { return m_remembered; }
 

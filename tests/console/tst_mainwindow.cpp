@@ -8,11 +8,16 @@
 #include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabWidget>
+#include <QTemporaryFile>
 #include <QTest>
 #include <QTimer>
+#include <cstdio>
+#include <functional>
+#include <unistd.h>
 
 namespace {
 
@@ -35,6 +40,23 @@ struct Console {
     }
     void click(const char *name) { window->findChild<QPushButton *>(name)->click(); }
 };
+
+// What the console journals (on standard error) while 'run' runs.
+QByteArray journalOf(const std::function<void()> &run)
+{
+    QTemporaryFile file;
+    if (!file.open())
+        qFatal("no temporary file for the journal");
+    std::fflush(stderr);
+    const int saved = ::dup(STDERR_FILENO);
+    ::dup2(file.handle(), STDERR_FILENO);
+    run();
+    std::fflush(stderr);
+    ::dup2(saved, STDERR_FILENO);
+    ::close(saved);
+    file.seek(0);
+    return file.readAll();
+}
 
 } // namespace
 
@@ -209,6 +231,70 @@ private slots:
         } else {
             QCOMPARE(window.isVisible(), how != "Exit");
         }
+    }
+
+    // Exit asks once while pages hold changes not saved, without holding the console up; the
+    // ways that do not come from the operator never ask but journal what was lost.
+    void unsavedChangesAtTheEnd_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<bool>("ends");
+        QTest::addColumn<QString>("journalled"); // empty: nothing to look for
+        QTest::newRow("Exit, Cancel: the console runs on, nothing written") << "Cancel" << false << "";
+        QTest::newRow("Exit, Exit Anyway")
+            << "Exit Anyway" << true << "the changes not saved on the pages Schedule, IntTask are lost";
+        QTest::newRow("saved after a Cancel: a second Exit does not ask") << "saved" << true << "";
+        QTest::newRow("SIGTERM does not ask")
+            << "SIGTERM" << true
+            << "the console ends (SIGTERM); the changes not saved on the pages Schedule, IntTask are lost";
+        QTest::newRow("a remote refresh replaces them")
+            << "refresh" << false << "it replaced the changes not saved on the pages Schedule, IntTask";
+    }
+    void unsavedChangesAtTheEnd()
+    {
+        QFETCH(QString, how);
+        QFETCH(bool, ends);
+        QFETCH(QString, journalled);
+        Console console({2, 5});
+        console.folder.write("schedule.shd", "2,\"\t06:00\tA.pav\"\r\n");
+        console.folder.write("IntensityTask.tsk", "2,\"\t01/01/2025\tsetting.int\t20250101\"\r\n");
+        MainWindow &window = console.start();
+        QSignalSpy ended(&window, &MainWindow::ended);
+        window.findChild<QLineEdit *>("txtFileName")->setText("B.pav");
+        console.click("cmdAdd");
+        window.findChild<QLineEdit *>("txtIntSchedule")->setText("B.int");
+        console.click("cmdAddIntSchedule");
+        auto question = [&] { return window.findChild<QMessageBox *>("exitQuestion"); };
+
+        const QByteArray journal = journalOf([&] {
+            if (how == "SIGTERM") {
+                window.shutDown("SIGTERM");
+            } else if (how == "refresh") {
+                window.refreshPages("192.0.2.7");
+            } else {
+                console.click("cmdExit"); // returns at once: the question waits on its own
+                console.click("cmdExit");
+                QTRY_VERIFY(question() && question()->isVisible());
+                QCOMPARE(window.findChildren<QMessageBox *>("exitQuestion").size(), 1); // asked once
+                QVERIFY(question()->text().contains("Schedule, IntTask"));
+                QVERIFY(window.findChild<QTimer *>("TimerAstro")->isActive());
+                question()
+                    ->findChild<QPushButton *>(how == "Exit Anyway" ? "cmdExitAnyway" : "cmdExitCancel")
+                    ->click();
+                if (how == "saved") {
+                    console.click("cmdScheduleSave");
+                    console.click("cmdIntScheduleSave");
+                    console.click("cmdExit");
+                }
+            }
+            QCoreApplication::processEvents();
+        });
+        QVERIFY(!question() || !question()->isVisible());
+        QCOMPARE(ended.count(), ends ? 1 : 0);
+        QCOMPARE(console.folder.exists("HostName.txt"), how == "Exit Anyway" || how == "saved");
+        QVERIFY2(journal.contains(journalled.toUtf8()), journal.constData());
+        if (how == "saved")
+            QVERIFY2(!journal.contains("not saved"), journal.constData());
     }
 
     void messagesComeOneAfterAnotherWithoutDuplicates()

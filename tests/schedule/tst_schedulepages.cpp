@@ -7,6 +7,7 @@
 #include "TestClock.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDateEdit>
 #include <QFileDialog>
 #include <QHeaderView>
@@ -162,7 +163,7 @@ private slots:
         Console console;
         console.folder.write("chosen.pav", "");
         QCOMPARE(console.click("cmdBrowse", "chosen.pav"), QString("CommonDialogAstro2"));
-        QCOMPARE(console.find<QLineEdit>("txtFileName")->text(), console.folder.file("chosen.pav"));
+        QCOMPARE(console.find<QLineEdit>("txtFileName")->text(), QString("chosen.pav"));
         auto *grid = console.find<TableGrid>("MSFlexGrid1");
         if (where == "entry")
             console.clickRow("MSFlexGrid1", 2);
@@ -170,7 +171,7 @@ private slots:
             QTest::mouseClick(grid->horizontalHeader()->viewport(), Qt::LeftButton, {}, QPoint(30, 5));
         else
             QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, QPoint(30, grid->viewport()->height() - 3));
-        QCOMPARE(console.find<QLineEdit>("txtFileName")->text(), console.folder.file("chosen.pav"));
+        QCOMPARE(console.find<QLineEdit>("txtFileName")->text(), QString("chosen.pav"));
         console.clickRow("MSFlexGrid1", 2);
         QCOMPARE(console.find<QLineEdit>("txtFileName")->text(), QString("B.pav"));
         QCOMPARE(console.find<QTimeEdit>("DTPickerAstro")->time(), QTime(2, 0));
@@ -181,7 +182,7 @@ private slots:
     {
         Console console;
         QCOMPARE(console.click("cmdScheduleSaveAs", "mine.shd"), QString("CommonDialogAstro1"));
-        QCOMPARE(console.find<QLineEdit>("txtScheduleFile")->text(), " Filename - " + console.folder.file("mine.shd"));
+        QCOMPARE(console.find<QLineEdit>("txtScheduleFile")->text(), QString(" Filename - mine.shd"));
         console.click("cmdScheduleNew");
         QCOMPARE(console.click("cmdScheduleSave", "fresh.shd"), QString("CommonDialogAstro1")); // no name: Save As
         console.click("cmdScheduleSaveDefault");
@@ -263,6 +264,56 @@ private slots:
         QCOMPARE(console.folder.read("ScheduleTask.tsk"),
                  QByteArray("4,\"\t15/01/2025\tjan.shd\t20250115\r\t01/02/2025\tfeb.shd\t20250201\r"
                             "\t03/03/2025\tmar.shd\t20250303\"\r\n"));
+    }
+
+    // An edit marks its page until Save; the level the next Add takes is no edit of the file.
+    void unsavedMarkFromEditToSave_data()
+    {
+        QTest::addColumn<QString>("edit");
+        QTest::addColumn<QString>("mark");
+        QTest::addColumn<bool>("marked");
+        QTest::addColumn<QString>("save");
+        QTest::newRow("Schedule: Add") << "cmdAdd"
+                                       << "lblScheduleUnsaved" << true << "cmdScheduleSave";
+        QTest::newRow("Schedule: Del Row") << "cmdDeleteRow"
+                                           << "lblScheduleUnsaved" << true << "cmdScheduleSave";
+        QTest::newRow("SchTask: Modify") << "cmdSchTaskModify"
+                                         << "lblSchTaskUnsaved" << true << "cmdSchTaskSave";
+        QTest::newRow("IntTask: Add") << "cmdAddIntSchedule"
+                                      << "lblIntTaskUnsaved" << true << "cmdIntScheduleSave";
+        QTest::newRow("Intensity: Add") << "cmdAddIntTime"
+                                        << "lblIntensityUnsaved" << true << "cmdIntSave";
+        QTest::newRow("Intensity: the mode") << "optManual"
+                                             << "lblIntensityUnsaved" << true << "cmdIntSave";
+        QTest::newRow("Intensity: the watchdog delay") << "TxtWatchdogDelay"
+                                                       << "lblIntensityUnsaved" << true << "cmdIntSave";
+        QTest::newRow("Intensity: the level for the next Add")
+            << "cboAutoIntensity"
+            << "lblIntensityUnsaved" << false << "cmdIntSave";
+    }
+    void unsavedMarkFromEditToSave()
+    {
+        QFETCH(QString, edit);
+        QFETCH(QString, mark);
+        QFETCH(bool, marked);
+        QFETCH(QString, save);
+        Console console({2, 3, 4, 5});
+        auto *shown = console.find<QLabel>(qPrintable(mark));
+        QVERIFY(shown->isHidden());
+        console.find<QLineEdit>("txtFileName")->setText("new.pav");
+        console.find<QLineEdit>("txtIntSchedule")->setText("new.int");
+        console.find<TableGrid>("MSFlexGrid1")->setCurrentRow(1);
+        console.find<TableGrid>("MSFlexGridSchedule")->setCurrentRow(1);
+        console.find<QDateEdit>("DTPickerSchedule")->setDate(QDate(2025, 2, 1));
+        if (edit == "TxtWatchdogDelay")
+            console.find<QLineEdit>("TxtWatchdogDelay")->setText("7");
+        else if (edit == "cboAutoIntensity")
+            console.find<QComboBox>("cboAutoIntensity")->setCurrentIndex(2);
+        else
+            console.find<QAbstractButton>(qPrintable(edit))->click();
+        QCOMPARE(!shown->isHidden(), marked);
+        QCOMPARE(console.click(qPrintable(save)), QString());
+        QVERIFY(shown->isHidden());
     }
 
     void taskDeleteRow_data()

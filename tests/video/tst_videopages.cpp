@@ -4,7 +4,9 @@
 #include "MessageQueue.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -33,7 +35,6 @@ struct Console {
         window->startUp();
     }
     QString text(const char *name) const { return window->findChild<QLineEdit *>(name)->text(); }
-    QString shownName(const QString &file) const { return " Filename - " + folder.file(file); }
 
     // Clicks a button; a file dialog it brings up is answered with 'file' from inside its own
     // event loop. Returns the name of that dialog, if one came up.
@@ -129,35 +130,55 @@ private slots:
         QCOMPARE(received(console.pty, 16), of({{1, 2}, {1, 0}}).toHex(' '));
     }
 
+    // A file chosen inside the working folder is stored by its bare name, so it travels with the
+    // folder; one chosen elsewhere, or a default, by its full path. Either way the mark of
+    // unsaved changes goes.
     void fileButtons_data()
     {
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("dialog"); // empty: none may come up
         QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("bare");
         QTest::addColumn<QByteArray>("frames"); // empty: a save, which sends nothing
         const QByteArray loaded = of({{2, 10}, {9, 2}}), none;
-        QTest::newRow("Load") << "cmdOpen" << QString("CommonDialog1") << "other.pav" << loaded;
+        QTest::newRow("Load") << "cmdOpen" << QString("CommonDialog1") << "other.pav" << true << loaded;
+        QTest::newRow("Load from a folder in the working folder")
+            << "cmdOpen" << QString("CommonDialog1") << "sub/other.pav" << true << loaded;
+        QTest::newRow("Load from outside the working folder")
+            << "cmdOpen" << QString("CommonDialog1") << "../other.pav" << false << loaded;
         QTest::newRow("register page Load")
-            << "cmdLoadNVideo" << QString("CommonDialogNVideo") << "other.pav" << loaded;
-        QTest::newRow("Save right after start-up") << "cmdSave" << QString() << "default.pav" << none;
-        QTest::newRow("Save As") << "cmdSaveAs" << QString("CommonDialog1") << "chosen.pav" << none;
-        QTest::newRow("Save Default") << "cmdSaveDefault" << QString() << "default.pav" << none;
+            << "cmdLoadNVideo" << QString("CommonDialogNVideo") << "other.pav" << true << loaded;
+        QTest::newRow("Save right after start-up")
+            << "cmdSave" << QString() << "default.pav" << false << none;
+        QTest::newRow("Save As") << "cmdSaveAs" << QString("CommonDialog1") << "chosen.pav" << true << none;
+        QTest::newRow("Save As outside the working folder")
+            << "cmdSaveAs" << QString("CommonDialog1") << "../chosen.pav" << false << none;
+        QTest::newRow("Save Default") << "cmdSaveDefault" << QString() << "default.pav" << false << none;
         QTest::newRow("register page Save Default")
-            << "cmdSaveDefaultNvideo" << QString() << "default.pav" << none;
+            << "cmdSaveDefaultNvideo" << QString() << "default.pav" << false << none;
     }
     void fileButtons()
     {
         QFETCH(QString, button);
         QFETCH(QString, file);
+        QFETCH(bool, bare);
         QFETCH(QByteArray, frames);
         Console console;
         console.start({0, 1});
         // other.pav differs from default.pav in brightness and video source.
         const QByteArray other =
             QByteArray(Changed).replace("\"128\"", "\"10\"").replace("Svideo2", "Composite3");
-        console.folder.write("other.pav", other);
+        QDir().mkpath(console.folder.file("sub"));
+        if (!frames.isEmpty())
+            console.folder.write(file, other);
+        const QList<QLabel *> marks{console.window->findChild<QLabel *>("lblVideoUnsaved"),
+                                    console.window->findChild<QLabel *>("lblNVideoUnsaved")};
+        for (QLabel *mark : marks)
+            QVERIFY(mark && mark->isHidden());
         console.window->findChild<QSpinBox *>("SbtnBrightness")->setValue(77);
         console.pty.read(1 << 16, 30); // what the spin sent
+        for (QLabel *mark : marks)
+            QVERIFY(!mark->isHidden());
 
         QTEST(console.click(button, file), "dialog");
         QCOMPARE(received(console.pty, frames.size()), frames.toHex(' '));
@@ -165,8 +186,11 @@ private slots:
                  frames.isEmpty() ? QByteArray(Changed).replace("\"128\"", "\"77\"") : other);
         if (file != "default.pav")
             QCOMPARE(console.folder.read("default.pav"), Changed);
-        QCOMPARE(console.text("txtVideofilename"), console.shownName(file));
-        QCOMPARE(console.text("txtFilenameVideoN"), console.shownName(file));
+        const QString shown = " Filename - " + (bare ? file : QDir::cleanPath(console.folder.file(file)));
+        QCOMPARE(console.text("txtVideofilename"), shown);
+        QCOMPARE(console.text("txtFilenameVideoN"), shown);
+        for (QLabel *mark : marks)
+            QVERIFY(mark->isHidden());
     }
 
     void firstStartOfTheBuiltConsole()
