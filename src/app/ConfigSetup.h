@@ -34,6 +34,9 @@ struct ConfigSetupRead {
     QString problem;           // why the read stopped early; empty when the whole file was read
     QString warning;           // something brought into line, e.g. the level count
     int pageRecordsRead = 0;   // page records read before any problem
+
+    // What the operator is told about the file in 'folder', in order; none for a good file.
+    QStringList messages(const QString &folder) const;
 };
 
 // LoadConfigSetup's reading part. Fields in order: page count and an ignored text, pages

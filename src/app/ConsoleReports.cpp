@@ -13,6 +13,8 @@
 #include "Transmitter.h"
 #include "VideoControl.h"
 
+#include <QApplication>
+
 ConsoleReports::ConsoleReports(const ConsoleParts &parts, MessageQueue &messages, Report report,
                                std::function<void()> retransmit, QObject *parent)
     : QObject(parent), m_parts(parts), m_messages(messages), m_report(std::move(report)),
@@ -25,6 +27,14 @@ ConsoleReports::ConsoleReports(const ConsoleParts &parts, MessageQueue &messages
     wireFiles(&parts.intensity, QStringLiteral("intensity"));
     wireFiles(&parts.intTask, QStringLiteral("intensity task"));
     wireIntensity();
+    // Frames that no runner, start-up or refresh sends are the operator's, through the
+    // control in use.
+    AuditTrail::setOperator([] {
+        const QWidget *control = QApplication::focusWidget();
+        return control && !control->objectName().isEmpty()
+                   ? QStringLiteral("the operator (%1)").arg(control->objectName())
+                   : QStringLiteral("the operator");
+    });
 }
 
 void ConsoleReports::wirePort()

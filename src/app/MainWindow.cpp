@@ -18,11 +18,9 @@
 #include "MessageQueue.h"
 #include "NowAndNextStrip.h"
 #include "PortSettingDialog.h"
-#include "RecordWriter.h"
 #include "RefreshGate.h"
 #include "RegisterPage.h"
 #include "RegisterProgressLabel.h"
-#include "SafeFile.h"
 #include "SchedulePage.h"
 #include "ScheduleTask.h"
 #include "ScheduleTaskPage.h"
@@ -36,7 +34,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -80,14 +77,6 @@ MainWindow::MainWindow(const WorkingFolder &folder, QWidget *parent, const Clock
     connect(qApp, &QGuiApplication::commitDataRequest, this,
             [this](QSessionManager &) { m_sessionEnding = true; });
     connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { shutDown(QStringLiteral("the application quits")); });
-    // Frames that no runner, start-up or refresh sends are the operator's, through the
-    // control in use.
-    AuditTrail::setOperator([] {
-        const QWidget *control = QApplication::focusWidget();
-        return control && !control->objectName().isEmpty()
-                   ? QStringLiteral("the operator (%1)").arg(control->objectName())
-                   : QStringLiteral("the operator");
-    });
 }
 
 MainWindow::~MainWindow()
@@ -220,19 +209,8 @@ void MainWindow::LoadConfigSetup()
     const ConfigSetupRead read = ConfigSetup::read(m_folder.file(QStringLiteral("ConfigSetup.txt")));
     m_config = read.config;
     m_state.ClientConsole = pageInUse(Page::Client);
-    if (!read.problem.isEmpty() && read.pageRecordsRead == 0) {
-        m_messages->post(
-            QStringLiteral("ConfigSetup.txt in %1 cannot be used: %2. The console goes on with no page "
-                           "in use.")
-                .arg(m_folder.path(), read.problem));
-    } else if (!read.problem.isEmpty()) {
-        m_messages->post(QStringLiteral("ConfigSetup.txt in %1 breaks off: %2. The %3 page records read "
-                                        "before that are used; the other pages are off.")
-                             .arg(m_folder.path(), read.problem)
-                             .arg(read.pageRecordsRead));
-    }
-    if (!read.warning.isEmpty())
-        m_messages->post(QStringLiteral("ConfigSetup.txt: %1.").arg(read.warning));
+    for (const QString &text : read.messages(m_folder.path()))
+        m_messages->post(text);
 
     const QColor captionColour(0, 0, 128);
     for (int i = 0; i < PageCount; ++i) {
@@ -366,15 +344,10 @@ void MainWindow::exitConsole()
 
 void MainWindow::writeHostNameAndEnd()
 {
-    // HostName.txt keeps the client's server name for the next start; a console that cannot
-    // write it keeps running rather than lose the name. Without a client page in use the
-    // name is empty.
-    const QString hostName = pageInUse(Page::Client) ? m_clientPage->hostName() : QString();
-    const QString &file = ClientPage::HostNameFile;
-    const FileBytes record = RecordWriter().text(hostName).endRecord().result(DefaultReadLimit);
-    const QString failure = record.ok() ? writeWholeFile(m_folder.file(file), record.bytes) : record.refusal;
+    // A console that cannot keep the client's server name keeps running rather than lose it.
+    const QString failure = m_clientPage->writeHostName(pageInUse(Page::Client));
     if (!failure.isEmpty()) {
-        showStatus(QStringLiteral("Exit stopped: %1 could not be written (%2).").arg(file, failure));
+        showStatus(QStringLiteral("Exit stopped: %1 could not be written (%2).").arg(ClientPage::HostNameFile, failure));
         return;
     }
     m_tray->remove();

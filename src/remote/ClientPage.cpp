@@ -5,6 +5,7 @@
 #include "Controls.h"
 #include "MessageQueue.h"
 #include "RecordReader.h"
+#include "RecordWriter.h"
 #include "SafeFile.h"
 #include "StorableText.h"
 
@@ -91,6 +92,13 @@ void ClientPage::hostChanged(const QString &text)
 QString ClientPage::hostName() const
 {
     return m_host->text();
+}
+
+QString ClientPage::writeHostName(bool pageInUse) const
+{
+    const FileBytes record =
+        RecordWriter().text(pageInUse ? hostName() : QString()).endRecord().result(DefaultReadLimit);
+    return record.ok() ? writeWholeFile(m_folder.file(HostNameFile), record.bytes) : record.refusal;
 }
 
 void ClientPage::connectToServer()

@@ -24,6 +24,9 @@ public:
 
     // What Exit keeps for the next start.
     QString hostName() const;
+    // Writes HostName.txt for the next start: the host box's name while the page is in use,
+    // else an empty name. "" when written, else why not.
+    QString writeHostName(bool pageInUse) const;
 
     const RemoteClient &client() const { return m_client; }
 
