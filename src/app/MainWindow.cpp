@@ -22,6 +22,7 @@
 #include "ScheduleTask.h"
 #include "ScheduleTaskPage.h"
 #include "ServerPage.h"
+#include "SettingFile.h"
 #include "StatusBox.h"
 #include "StatusDisplay.h"
 #include "TrayIcon.h"
@@ -47,8 +48,8 @@ MainWindow::MainWindow(const WorkingFolder &folder, QWidget *parent, const Clock
       m_videoPanel(std::make_unique<VideoPanel>(m_transmitter)),
       m_videoControl(std::make_unique<VideoControl>(*m_videoPanel, m_transmitter, m_folder, m_state)),
       m_daily(std::make_unique<DailySchedule>(
-          m_state, m_folder, clock, [this](const QString &file) { return m_videoControl->OpenSettingFile(file); },
-          this)),
+          m_state, m_folder, clock,
+          [this](const QString &file) { return m_videoControl->loadSettingFile(file); }, this)),
       m_task(std::make_unique<ScheduleTask>(m_state, *m_daily, clock, this)),
       m_intensity(std::make_unique<DailyIntensity>(
           m_state, m_folder, clock, [this](int mode, int value) { return TransmitToKVR(mode, value).whyNot; },
@@ -215,6 +216,7 @@ void MainWindow::connectSchedules()
 {
     wireFiles(m_daily.get(), QStringLiteral("schedule"));
     wireFiles(m_task.get(), QStringLiteral("schedule task"));
+    m_task->setSettingCheck(&SettingFile::problem);
     wireFiles(m_intensity.get(), QStringLiteral("intensity"));
     wireFiles(m_intTask.get(), QStringLiteral("intensity task"));
     connect(m_intensity.get(), &DailyIntensity::notSent, this,

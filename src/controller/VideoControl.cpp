@@ -59,7 +59,7 @@ void VideoControl::refuse(const QString &refusal)
     showInDisplays(refusal);
 }
 
-bool VideoControl::OpenSettingFile(const QString &filename)
+FileLoad VideoControl::loadSettingFile(const QString &filename)
 {
     m_folder.enter();
     const QString path = m_folder.resolve(filename);
@@ -70,17 +70,19 @@ bool VideoControl::OpenSettingFile(const QString &filename)
         // or a typed name that points nowhere must not overwrite what the operator saved.
         if (!path.isEmpty() && QDir::cleanPath(path) == QDir::cleanPath(defaultSettingFile())) {
             SaveSettingFile(defaultSettingFile());
-            return false;
+            return {read.error,
+                    QStringLiteral("the file did not exist; it was made anew from the settings in use"),
+                    LoadSource};
         }
         emit loadFailed(ComposeFileError(read.error, LoadSource));
         refuse(refusedFileText(filename, fileErrorText(read.error)));
-        return false;
+        return FileLoad::failed(read.error, read.refusal, LoadSource);
     }
     if (!read.refusal.isEmpty()) {
         emit loadFailed(ComposeFileError(read.error, LoadSource) +
                         QStringLiteral(" (%1: %2)").arg(filename, read.refusal));
         refuse(refusedFileText(filename, read.refusal));
-        return false;
+        return FileLoad::failed(read.error, read.refusal, LoadSource);
     }
 
     for (int i = 0; i < read.texts.size(); ++i)
@@ -92,7 +94,7 @@ bool VideoControl::OpenSettingFile(const QString &filename)
         const QString why =
             QStringLiteral("%1 at byte %2").arg(fileErrorText(read.error)).arg(read.errorOffset);
         refuse(read.texts.isEmpty() ? refusedFileText(filename, why) : partlyReadFileText(filename, why));
-        return false;
+        return FileLoad::failed(read.error, why, LoadSource, !read.texts.isEmpty());
     }
     m_refusal.clear();
 
@@ -101,7 +103,7 @@ bool VideoControl::OpenSettingFile(const QString &filename)
     if (m_registerPage)
         m_panel.ApplyModeToRegisterPage();
     showFileName(filename);
-    return true;
+    return {};
 }
 
 bool VideoControl::SaveSettingFile(const QString &filename)

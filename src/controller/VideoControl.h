@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ConsoleState.h"
+#include "FileLoad.h"
 #include "WorkingFolder.h"
 
 #include <QObject>
@@ -38,7 +39,9 @@ public:
     // that stops at a bad field keeps what came before and reports the error. A missing
     // default.pav is created from the current settings; any other missing file is an
     // ordinary failure and writes nothing. True when the whole file was applied.
-    bool OpenSettingFile(const QString &filename);
+    bool OpenSettingFile(const QString &filename) { return loadSettingFile(filename).ok(); }
+    // The same, saying how it went.
+    FileLoad loadSettingFile(const QString &filename);
 
     // Writes the current settings, whole or not at all. True on success; a failure is
     // reported as "Error " + the system's description. Settings the file cannot hold are

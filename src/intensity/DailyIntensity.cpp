@@ -147,7 +147,7 @@ bool DailyIntensity::isDefaultFile(const QString &path) const
     return QFileInfo(path).absoluteFilePath() == QFileInfo(defaultFile()).absoluteFilePath();
 }
 
-bool DailyIntensity::OpenIntensityFile(const QString &filename)
+FileLoad DailyIntensity::loadIntensityFile(const QString &filename)
 {
     m_folder.enter();
     const QString path = m_folder.resolve(filename);
@@ -157,27 +157,38 @@ bool DailyIntensity::OpenIntensityFile(const QString &filename)
         // other missing file is an ordinary failure, so setting.int keeps what was saved there.
         emit status(QStringLiteral("%1 was missing; it was made anew from the Intensity page.").arg(path));
         SaveIntensityFile(DefaultFileName);
-        return false;
+        return {read.error,
+                QStringLiteral("the file did not exist; it was made anew from the Intensity page"),
+                LoadSource};
     }
     const QString badLevel = levelRefusal(read);
     if (!badLevel.isEmpty()) {
         emit loadFailed(
             loadFailure(static_cast<int>(FileError::InvalidValue), 0, badLevel, LoadSource, filename));
         refuse(refusedFileText(filename, badLevel));
-        return false;
+        return FileLoad::failed(static_cast<int>(FileError::InvalidValue), badLevel, LoadSource);
     }
     applyHeader(read);
     if (!read.ok()) {
         emit loadFailed(loadFailure(read.error, read.where, read.why, LoadSource, filename));
         refuse(read.recordsRead > 0 ? partlyReadFileText(filename, read.why)
                                     : refusedFileText(filename, read.why));
-        return false;
+        return FileLoad::failed(read.error, read.why, LoadSource, read.recordsRead > 0);
     }
     m_refusal.clear();
     applyTable(read);
     GetIntensity();
     setFileDisplay(FileNamePrefix + filename);
-    return true;
+    return {};
+}
+
+QString DailyIntensity::fileProblem(const QString &filename) const
+{
+    const IntensityFile::Read read = IntensityFile::readFile(m_folder.resolve(filename));
+    const QString badLevel = levelRefusal(read);
+    if (!badLevel.isEmpty())
+        return badLevel;
+    return read.ok() ? QString() : FileLoad::plainWhy(read.error, read.why);
 }
 
 // Records 1 and 2, each applied when it was read whole, as a load that breaks later keeps them.

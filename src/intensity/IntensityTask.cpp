@@ -14,9 +14,9 @@ IntensityTask::IntensityTask(ConsoleState &state, DailyIntensity &daily, const C
 {
 }
 
-void IntensityTask::loadDaily(const QString &path)
+FileLoad IntensityTask::loadDaily(const QString &path)
 {
-    m_daily.OpenIntensityFile(path);
+    return m_daily.loadIntensityFile(path);
 }
 
 void IntensityTask::loadDefaultDaily()
@@ -33,4 +33,9 @@ void IntensityTask::loadRefused(int rowsRead)
 {
     if (rowsRead <= 1)
         m_state.MaxIntScheduleIndex = 0;
+}
+
+TaskFilesCheck::Daily IntensityTask::readDaily(const QString &name) const
+{
+    return {m_daily.fileProblem(name), {}}; // an intensity file names levels, no files
 }

@@ -3,6 +3,7 @@
 #include "EntryInForce.h"
 #include "FileError.h"
 #include "FileText.h"
+#include "MissingFiles.h"
 #include "SafeFile.h"
 #include "StorableText.h"
 #include "TableRecord.h"
@@ -11,7 +12,7 @@ const QString DailySchedule::DefaultFileName = QStringLiteral("schedule.shd");
 const QString DailySchedule::LoadSource = QStringLiteral("Open Schedule File");
 
 DailySchedule::DailySchedule(ConsoleState &state, const WorkingFolder &folder, const Clock &clock,
-                             std::function<bool(const QString &)> openSettingFile, QObject *parent)
+                             OpenSettingFile openSettingFile, QObject *parent)
     : QObject(parent), m_state(state), m_folder(folder), m_clock(clock),
       m_openSettingFile(std::move(openSettingFile)), m_timer(clock, this)
 {
@@ -37,6 +38,13 @@ bool DailySchedule::acceptsPath(const QString &path, const QString &outcome)
     return false;
 }
 
+void DailySchedule::sayIfMissing(const QString &path, const QString &outcome)
+{
+    const QString problem = MissingFiles::problemOf(m_folder, path);
+    if (!problem.isEmpty())
+        emit status(MissingFiles::warning(path, problem, outcome));
+}
+
 void DailySchedule::loadDefaultSetting()
 {
     m_openSettingFile(m_folder.file(QStringLiteral("default.pav")));
@@ -48,7 +56,7 @@ int DailySchedule::sorted(int row)
     return row;
 }
 
-bool DailySchedule::OpenScheduleFile(const QString &filename)
+FileLoad DailySchedule::loadScheduleFile(const QString &filename)
 {
     m_folder.enter();
     const TableRecord::Read read = TableRecord::readFile(m_folder.resolve(filename), CellCount);
@@ -56,7 +64,7 @@ bool DailySchedule::OpenScheduleFile(const QString &filename)
         emit loadFailed(loadFailure(read, LoadSource, filename));
         m_refusal = refusedFileText(filename, read.why);
         setFileDisplay(m_refusal);
-        return false;
+        return FileLoad::failed(read.error, read.why, LoadSource);
     }
     m_refusal.clear();
     int rows = 0;
@@ -78,7 +86,7 @@ bool DailySchedule::OpenScheduleFile(const QString &filename)
         loadDefaultSetting();
         stopRunner();
     }
-    return true;
+    return {};
 }
 
 bool DailySchedule::SaveScheduleFile(const QString &filename)
@@ -117,6 +125,7 @@ int DailySchedule::add(int currentRow, const QString &time, const QString &path)
     const int row = sorted(m_table.insertAfter(currentRow, {QString(), time, path}));
     emit tableChanged(row);
     startRunner();
+    sayIfMissing(path, QStringLiteral("the entry was added and will fail when it comes due"));
     return row;
 }
 
@@ -130,6 +139,7 @@ int DailySchedule::modify(int currentRow, const QString &time, const QString &pa
     m_table.setCell(currentRow, PathCell, path);
     const int row = sorted(currentRow);
     emit tableChanged(row);
+    sayIfMissing(path, QStringLiteral("the entry was changed and will fail when it comes due"));
     return row;
 }
 
@@ -174,6 +184,8 @@ void DailySchedule::tick()
     const int found = EntryInForce::tickScan(keys, now, old);
     m_state.CurScheduleIndex = static_cast<qint16>(found);
     emit inForceChanged(found <= m_table.entryCount() ? found : 0);
+    if (found != m_failed.entry)
+        setFailed({}); // the entry whose load failed is no longer in force
 
     if (found == 0) {
         m_state.CurPAVFileName = QStringLiteral("default.pav");
@@ -188,8 +200,24 @@ void DailySchedule::tick()
         return;
     emit status(QStringLiteral("Schedule: the %1 entry is in force; loading %2")
                     .arg(m_table.cell(found, TimeCell), path));
+    // What stays in force when the load fails: the file recorded, unless that one failed too.
+    const QString before = m_failed.entry == 0 ? m_state.CurPAVFileName : QString();
     // Recorded even when the load fails, so a missing file is tried once per change of the
     // entry in force, not every second.
-    m_openSettingFile(path);
+    const FileLoad load = m_openSettingFile(path);
     m_state.CurPAVFileName = path;
+    if (load.ok()) {
+        setFailed({});
+        return;
+    }
+    setFailed({found, path, QStringLiteral("not loaded at %1: %2").arg(now, load.why)});
+    emit status(switchFailure(m_table.cell(found, TimeCell), m_folder.resolve(path), load, before));
+}
+
+void DailySchedule::setFailed(const FailedSwitch &failed)
+{
+    if (failed == m_failed)
+        return;
+    m_failed = failed;
+    emit failedSwitchChanged();
 }
