@@ -2,7 +2,9 @@
 
 #include "WorkingFolder.h"
 
+#include <QDateTime>
 #include <QHash>
+#include <QList>
 #include <QObject>
 #include <QStringList>
 #include <QTimer>
@@ -10,8 +12,9 @@
 
 // Which of the files a table's entries name are missing or cannot be read, for the marks on
 // its grid and strip. Those are asked while painting, so the answers are kept per name and
-// looked up again only when the table changes (refresh()) and once a minute, so a file made
-// later loses its mark within the minute; painting never touches the disk.
+// looked up again when the table changes (refresh()) and, once a minute, when a folder they
+// are in changed, so a file made later loses its mark within the minute; painting never
+// touches the disk.
 class MissingFiles : public QObject {
     Q_OBJECT
 public:
@@ -37,5 +40,6 @@ private:
     WorkingFolder m_folder;
     std::function<QStringList()> m_names;
     QHash<QString, QString> m_problems; // only the names with a problem
-    QTimer m_minute;
+    QList<std::pair<QString, QDateTime>> m_folderTimes; // the folders looked in, as they were then
+    QTimer m_minute{this};
 };
