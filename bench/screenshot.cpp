@@ -1,14 +1,37 @@
 // Draws the main window, as started on a working folder, into a PNG for the README:
-//   screenshot <working folder> <output.png> [min | <width>x<height>] [busy]
+//   screenshot <working folder> <output.png> [min | <width>x<height> | check] [busy]
 // With "min" the window is drawn at the smallest size it lets itself be made. With "busy"
 // the folder is first filled with every page in use and every runner busy (BusyFolder.h).
-// The window is drawn once the runners' first ticks are over.
+// With "check" the schedule task page's Check Files is pressed and its result drawn into
+// <output.png>, and the page behind it, with its marks, into <output>-page.png. The window
+// is drawn once the runners' first ticks are over.
 #include "BusyFolder.h"
 #include "MainWindow.h"
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QTabWidget>
 #include <QTimer>
+
+namespace {
+// Check Files on the schedule task page: the page with its marks, then the list it shows.
+bool drawCheckFiles(MainWindow &window, const QString &output)
+{
+    auto *check = window.findChild<QPushButton *>(QStringLiteral("cmdSchTaskCheck"));
+    auto *tabs = window.findChild<QTabWidget *>(QStringLiteral("SSTab1"));
+    if (!check || !tabs)
+        return false;
+    for (int page = 0; page < tabs->count(); ++page) {
+        if (tabs->widget(page)->isAncestorOf(check))
+            tabs->setCurrentIndex(page);
+    }
+    check->click();
+    window.grab().save(QString(output).replace(QStringLiteral(".png"), QStringLiteral("-page.png")));
+    window.findChild<QWidget *>(QStringLiteral("frmCheckFiles"))->grab().save(output);
+    return true;
+}
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -23,17 +46,20 @@ int main(int argc, char *argv[])
     MainWindow window{WorkingFolder(folder)};
     window.resize(900, 600);
     window.startUp();
-    const QString size = args.value(3);
-    if (size == QLatin1String("min")) {
+    const QString mode = args.value(3);
+    if (mode == QLatin1String("min")) {
         window.resize(1, 1);
-    } else if (size.contains(QLatin1Char('x'))) {
-        window.resize(size.section(QLatin1Char('x'), 0, 0).toInt(),
-                      size.section(QLatin1Char('x'), 1, 1).toInt());
+    } else if (mode.contains(QLatin1Char('x'))) {
+        window.resize(mode.section(QLatin1Char('x'), 0, 0).toInt(), mode.section(QLatin1Char('x'), 1, 1).toInt());
     }
     QTimer::singleShot(1500, [&] {
         for (QWidget *w : QApplication::topLevelWidgets()) {
             if (auto *box = qobject_cast<QMessageBox *>(w))
                 box->close();
+        }
+        if (mode == QLatin1String("check")) {
+            QCoreApplication::exit(drawCheckFiles(window, args.at(2)) ? 0 : 1);
+            return;
         }
         window.grab().save(args.at(2));
         QCoreApplication::exit(0);

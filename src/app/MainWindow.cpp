@@ -25,6 +25,7 @@
 #include "ScheduleTask.h"
 #include "ScheduleTaskPage.h"
 #include "ServerPage.h"
+#include "SettingFile.h"
 #include "StatusBox.h"
 #include "StatusDisplay.h"
 #include "TrayIcon.h"
@@ -51,7 +52,7 @@ MainWindow::MainWindow(const WorkingFolder &folder, QWidget *parent, const Clock
       m_videoControl(std::make_unique<VideoControl>(*m_videoPanel, m_transmitter, m_folder, m_state)),
       m_daily(std::make_unique<DailySchedule>(
           m_state, m_folder, clock,
-          [this](const QString &file) { return m_videoControl->OpenSettingFile(file); }, this)),
+          [this](const QString &file) { return m_videoControl->loadSettingFile(file); }, this)),
       m_task(std::make_unique<ScheduleTask>(m_state, *m_daily, clock, this)),
       m_intensity(std::make_unique<DailyIntensity>(
           m_state, m_folder, clock, [this](int mode, int value) { return TransmitToKVR(mode, value).whyNot; },
@@ -174,6 +175,7 @@ void MainWindow::connectParts()
     connect(&m_transmitter, &Transmitter::receiveCleared, m_statusDisplay, &StatusDisplay::transmitted);
     m_videoControl->setRegisterProgress(
         [this](int entry, int count) { m_registerProgress->showProgress(entry, count); });
+    m_task->setSettingCheck(&SettingFile::problem);
 }
 
 void MainWindow::startUp()

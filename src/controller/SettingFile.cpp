@@ -1,6 +1,7 @@
 #include "SettingFile.h"
 
 #include "FileError.h"
+#include "FileLoad.h"
 #include "NumberText.h"
 #include "RecordReader.h"
 #include "RecordWriter.h"
@@ -88,6 +89,16 @@ SettingFileRead SettingFile::read(const QString &path)
         return result;
     }
     return parse(data);
+}
+
+QString SettingFile::problem(const QString &path)
+{
+    const SettingFileRead result = read(path);
+    if (result.complete())
+        return QString();
+    if (!result.refusal.isEmpty())
+        return FileLoad::plainWhy(result.error, result.refusal);
+    return QStringLiteral("%1 at byte %2").arg(fileErrorText(result.error)).arg(result.errorOffset);
 }
 
 FileBytes SettingFile::format(const VideoSettings &settings)

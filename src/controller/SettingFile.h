@@ -31,6 +31,8 @@ public:
     static SettingFileRead parse(const QByteArray &data);
     // FileNotFound or PathFileAccess when the file cannot be read.
     static SettingFileRead read(const QString &path);
+    // Why the file at 'path' could not be loaded whole, in words; "" when it could.
+    static QString problem(const QString &path);
 
     // The nine lines, or why they cannot be stored (a text with a double quote in it, as a
     // bare field of a file written by hand may hold).

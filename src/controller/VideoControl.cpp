@@ -84,17 +84,17 @@ void VideoControl::refuse(const QString &refusal)
     showInDisplays(refusal);
 }
 
-bool VideoControl::OpenSettingFile(const QString &filename)
+FileLoad VideoControl::loadSettingFile(const QString &filename)
 {
     const AuditTrail::Step step(QStringLiteral("loading %1").arg(filename));
     const QScopedValueRollback<bool> loading(m_loading, true);
     bool madeAnew = false;
-    const bool whole = loadSettingFile(filename, madeAnew);
-    emit settingFileOpened(filename, whole || madeAnew);
-    return whole;
+    const FileLoad load = applySettingFile(filename, madeAnew);
+    emit settingFileOpened(filename, load.ok() || madeAnew);
+    return load;
 }
 
-bool VideoControl::loadSettingFile(const QString &filename, bool &madeAnew)
+FileLoad VideoControl::applySettingFile(const QString &filename, bool &madeAnew)
 {
     m_folder.enter();
     const QString path = m_folder.resolve(filename);
@@ -105,16 +105,18 @@ bool VideoControl::loadSettingFile(const QString &filename, bool &madeAnew)
         // or a typed name that points nowhere must not overwrite what the operator saved.
         if (!path.isEmpty() && QDir::cleanPath(path) == QDir::cleanPath(defaultSettingFile())) {
             madeAnew = SaveSettingFile(defaultSettingFile());
-            return false;
+            return {read.error,
+                    QStringLiteral("the file did not exist; it was made anew from the settings in use"),
+                    LoadSource};
         }
         refuse(refusedFileText(filename, fileErrorText(read.error)));
         emit loadFailed(loadFailureText(m_refusal, path, read.error, LoadSource));
-        return false;
+        return FileLoad::failed(read.error, read.refusal, LoadSource);
     }
     if (!read.refusal.isEmpty()) {
         refuse(refusedFileText(filename, read.refusal));
         emit loadFailed(loadFailureText(m_refusal, path, read.error, LoadSource));
-        return false;
+        return FileLoad::failed(read.error, read.refusal, LoadSource);
     }
 
     for (int i = 0; i < read.texts.size(); ++i)
@@ -126,7 +128,7 @@ bool VideoControl::loadSettingFile(const QString &filename, bool &madeAnew)
             m_unsaved.setSaved(content()); // what was read replaced the panel's own values
         refuse(read.texts.isEmpty() ? refusedFileText(filename, read.stop) : partlyReadFileText(filename, read.stop));
         emit loadFailed(loadFailureText(m_refusal, path, read.error, LoadSource));
-        return false;
+        return FileLoad::failed(read.error, read.stop, LoadSource, !read.texts.isEmpty());
     }
     m_refusal.clear();
 
@@ -136,7 +138,7 @@ bool VideoControl::loadSettingFile(const QString &filename, bool &madeAnew)
         m_panel.ApplyModeToRegisterPage();
     m_unsaved.setSaved(content());
     showFileName(filename);
-    return true;
+    return {};
 }
 
 bool VideoControl::SaveSettingFile(const QString &filename)

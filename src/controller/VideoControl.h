@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ConsoleState.h"
+#include "FileLoad.h"
 #include "UnsavedChanges.h"
 #include "WorkingFolder.h"
 
@@ -39,7 +40,9 @@ public:
     // that stops at a bad field keeps what came before and reports the error. A missing
     // default.pav is created from the current settings; any other missing file is an
     // ordinary failure and writes nothing. True when the whole file was applied.
-    bool OpenSettingFile(const QString &filename);
+    bool OpenSettingFile(const QString &filename) { return loadSettingFile(filename).ok(); }
+    // The same, saying how it went.
+    FileLoad loadSettingFile(const QString &filename);
 
     // Writes the current settings, whole or not at all. True on success; a failure is
     // reported as "Error " + the system's description. Settings the file cannot hold are
@@ -85,7 +88,7 @@ signals:
 private:
     void showInDisplays(const QString &text);
     void refuse(const QString &refusal);
-    bool loadSettingFile(const QString &filename, bool &madeAnew);
+    FileLoad applySettingFile(const QString &filename, bool &madeAnew);
     void watchPanel();
     UnsavedChanges::Content content() const;
 

@@ -194,7 +194,7 @@ bool DailyIntensity::isDefaultFile(const QString &path) const
     return QFileInfo(path).absoluteFilePath() == QFileInfo(defaultFile()).absoluteFilePath();
 }
 
-bool DailyIntensity::OpenIntensityFile(const QString &filename)
+FileLoad DailyIntensity::loadIntensityFile(const QString &filename)
 {
     const Occasion occasion(m_occasion, QStringLiteral("on loading %1").arg(QFileInfo(filename).fileName()));
     const QScopedValueRollback<bool> loading(m_loading, true);
@@ -206,13 +206,15 @@ bool DailyIntensity::OpenIntensityFile(const QString &filename)
         // other missing file is an ordinary failure, so setting.int keeps what was saved there.
         emit status(QStringLiteral("%1 was missing; it was made anew from the Intensity page.").arg(path));
         SaveIntensityFile(DefaultFileName);
-        return false;
+        return {read.error,
+                QStringLiteral("the file did not exist; it was made anew from the Intensity page"),
+                LoadSource};
     }
     const QString badLevel = levelRefusal(read);
     if (!badLevel.isEmpty()) {
         refuse(refusedFileText(filename, badLevel));
         emit loadFailed(loadFailureText(m_refusal, path, int(FileError::InvalidValue), LoadSource));
-        return false;
+        return FileLoad::failed(static_cast<int>(FileError::InvalidValue), badLevel, LoadSource);
     }
     applyHeader(read);
     if (read.recordsRead > 0)
@@ -221,14 +223,23 @@ bool DailyIntensity::OpenIntensityFile(const QString &filename)
         refuse(read.recordsRead > 0 ? partlyReadFileText(filename, read.why)
                                     : refusedFileText(filename, read.why));
         emit loadFailed(loadFailureText(m_refusal, path, read.error, LoadSource));
-        return false;
+        return FileLoad::failed(read.error, read.why, LoadSource, read.recordsRead > 0);
     }
     m_refusal.clear();
     applyTable(read);
     m_unsaved.setSaved(content());
     GetIntensity();
     setFileDisplay(FileNamePrefix + filename);
-    return true;
+    return {};
+}
+
+QString DailyIntensity::fileProblem(const QString &filename) const
+{
+    const IntensityFile::Read read = IntensityFile::readFile(m_folder.resolve(filename));
+    const QString badLevel = levelRefusal(read);
+    if (!badLevel.isEmpty())
+        return badLevel;
+    return read.ok() ? QString() : FileLoad::plainWhy(read.error, read.why);
 }
 
 // Records 1 and 2, each applied when it was read whole, as a load that breaks later keeps them.

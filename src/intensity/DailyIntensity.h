@@ -2,6 +2,7 @@
 
 #include "Clock.h"
 #include "ConsoleState.h"
+#include "FileLoad.h"
 #include "IntensityFile.h"
 #include "IntensityRunner.h"
 #include "Table.h"
@@ -75,7 +76,12 @@ public:
     // missing working-folder setting.int is made anew from the page; any other file that
     // cannot be read is reported, what was read before the break stays applied, and the
     // name display says so until a file loads.
-    bool OpenIntensityFile(const QString &filename);
+    bool OpenIntensityFile(const QString &filename) { return loadIntensityFile(filename).ok(); }
+    // The same, saying how it went.
+    FileLoad loadIntensityFile(const QString &filename);
+    // Why the intensity file a name stands for could not be loaded, read now without
+    // loading it; "" when it could.
+    QString fileProblem(const QString &filename) const;
     // Writes the page whole or not at all; without entries the file has two records. A page
     // the file cannot hold is not written; a file there that does not read is kept beside
     // it as <name>.bak first.

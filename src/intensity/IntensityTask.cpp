@@ -16,15 +16,16 @@ IntensityTask::IntensityTask(ConsoleState &state, DailyIntensity &daily, const C
 {
 }
 
-void IntensityTask::loadDaily(const QString &path, const QString &date)
+FileLoad IntensityTask::loadDaily(const QString &path, const QString &date)
 {
     // The level this load sends is the task's doing.
     const QString task = m_state.IntTaskFilename.isEmpty() ? QStringLiteral("the intensity task")
                                                            : QFileInfo(m_state.IntTaskFilename).fileName();
     const QString before = m_daily.occasion();
     m_daily.setOccasion(QStringLiteral("by the %1 entry of %2").arg(date, task));
-    m_daily.OpenIntensityFile(path);
+    const FileLoad load = m_daily.loadIntensityFile(path);
     m_daily.setOccasion(before);
+    return load;
 }
 
 void IntensityTask::loadDefaultDaily()
@@ -41,4 +42,9 @@ void IntensityTask::loadRefused(int rowsRead)
 {
     if (rowsRead <= 1)
         m_state.MaxIntScheduleIndex = 0;
+}
+
+TaskFilesCheck::Daily IntensityTask::readDaily(const QString &name) const
+{
+    return {m_daily.fileProblem(name), {}}; // an intensity file names levels, no files
 }

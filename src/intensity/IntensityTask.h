@@ -20,11 +20,12 @@ public:
     void SortIntScheduleTask() { sort(); }
 
 protected:
-    void loadDaily(const QString &path, const QString &date) override;
+    FileLoad loadDaily(const QString &path, const QString &date) override;
     void loadDefaultDaily() override;
     // Delete Row down to no entry: the default file's level goes out.
     void emptiedByDelete() override;
     void loadRefused(int rowsRead) override;
+    TaskFilesCheck::Daily readDaily(const QString &name) const override;
 
 private:
     ConsoleState &m_state;

@@ -25,6 +25,7 @@ YearlyTaskPage::Setup setup()
     s.open = {"cmdIntScheduleOpen", QStringLiteral("&Open")};
     s.save = {"cmdIntScheduleSave", QStringLiteral("&Save")};
     s.saveAs = {"cmdIntScheduleSaveAs", QStringLiteral("&Save As")};
+    s.check = {"cmdIntTaskCheck", QStringLiteral("Chec&k Files")};
     s.refusalNotice = "lblIntTaskRefused";
     s.unsavedMark = "lblIntTaskUnsaved";
     s.taskDialog = "CommonDialogIntScheduleTask";

@@ -5,6 +5,7 @@
 #include "EntryInForce.h"
 #include "FileError.h"
 #include "FileText.h"
+#include "MissingFiles.h"
 #include "SafeFile.h"
 #include "StorableText.h"
 #include "TableRecord.h"
@@ -15,7 +16,7 @@ const QString DailySchedule::DefaultFileName = QStringLiteral("schedule.shd");
 const QString DailySchedule::LoadSource = QStringLiteral("Open Schedule File");
 
 DailySchedule::DailySchedule(ConsoleState &state, const WorkingFolder &folder, const Clock &clock,
-                             std::function<bool(const QString &)> openSettingFile, QObject *parent)
+                             OpenSettingFile openSettingFile, QObject *parent)
     : QObject(parent), m_state(state), m_folder(folder), m_clock(clock),
       m_openSettingFile(std::move(openSettingFile)), m_timer(clock, this)
 {
@@ -41,6 +42,13 @@ bool DailySchedule::acceptsPath(const QString &path, const QString &outcome)
     return false;
 }
 
+void DailySchedule::sayIfMissing(const QString &path, const QString &outcome)
+{
+    const QString problem = MissingFiles::problemOf(m_folder, path);
+    if (!problem.isEmpty())
+        emit status(MissingFiles::warning(path, problem, outcome));
+}
+
 void DailySchedule::loadDefaultSetting()
 {
     m_openSettingFile(m_folder.file(QStringLiteral("default.pav")));
@@ -52,7 +60,7 @@ int DailySchedule::sorted(int row)
     return row;
 }
 
-bool DailySchedule::OpenScheduleFile(const QString &filename)
+FileLoad DailySchedule::loadScheduleFile(const QString &filename)
 {
     m_folder.enter();
     const QString path = m_folder.resolve(filename);
@@ -61,7 +69,7 @@ bool DailySchedule::OpenScheduleFile(const QString &filename)
         m_refusal = refusedFileText(filename, read.why);
         emit loadFailed(loadFailureText(m_refusal, path, read.error, LoadSource));
         setFileDisplay(m_refusal);
-        return false;
+        return FileLoad::failed(read.error, read.why, LoadSource);
     }
     m_refusal.clear();
     int rows = 0;
@@ -84,7 +92,7 @@ bool DailySchedule::OpenScheduleFile(const QString &filename)
         loadDefaultSetting();
         stopRunner();
     }
-    return true;
+    return {};
 }
 
 bool DailySchedule::SaveScheduleFile(const QString &filename)
@@ -125,6 +133,7 @@ int DailySchedule::add(int currentRow, const QString &time, const QString &path)
     m_unsaved.compare(m_table.entries());
     emit tableChanged(row);
     startRunner();
+    sayIfMissing(path, QStringLiteral("the entry was added and will fail when it comes due"));
     return row;
 }
 
@@ -139,6 +148,7 @@ int DailySchedule::modify(int currentRow, const QString &time, const QString &pa
     const int row = sorted(currentRow);
     m_unsaved.compare(m_table.entries());
     emit tableChanged(row);
+    sayIfMissing(path, QStringLiteral("the entry was changed and will fail when it comes due"));
     return row;
 }
 
@@ -186,6 +196,8 @@ void DailySchedule::tick()
     const int found = EntryInForce::tickScan(keys, now, old);
     m_state.CurScheduleIndex = static_cast<qint16>(found);
     emit inForceChanged(found <= m_table.entryCount() ? found : 0);
+    if (found != m_failed.entry)
+        setFailed({}); // the entry whose load failed is no longer in force
 
     if (found == 0) {
         m_state.CurPAVFileName = QStringLiteral("default.pav");
@@ -199,13 +211,32 @@ void DailySchedule::tick()
     if (found == old && m_state.CurPAVFileName == path)
         return;
     emit status(QStringLiteral("the %1 entry is in force; loading %2").arg(m_table.cell(found, TimeCell), path));
+    // What stays in force when the load fails: the file recorded, unless that one failed too.
+    const QString before = m_failed.entry == 0 ? m_state.CurPAVFileName : QString();
     // Recorded even when the load fails, so a missing file is tried once per change of the
     // entry in force, not every second.
     const QString schedule = QFileInfo(m_state.IntSchFile).fileName();
-    const AuditTrail::Scope cause(QStringLiteral("the schedule runner, the %1 entry of %2")
-                                      .arg(m_table.cell(found, TimeCell),
-                                           schedule.isEmpty() ? QStringLiteral("the schedule") : schedule));
-    m_openSettingFile(path);
+    FileLoad load;
+    {
+        const AuditTrail::Scope cause(QStringLiteral("the schedule runner, the %1 entry of %2")
+                                          .arg(m_table.cell(found, TimeCell),
+                                               schedule.isEmpty() ? QStringLiteral("the schedule") : schedule));
+        load = m_openSettingFile(path);
+    }
     m_state.CurPAVFileName = path;
     emit switched(m_table.cell(found, TimeCell), path);
+    if (load.ok()) {
+        setFailed({});
+        return;
+    }
+    setFailed({found, path, QStringLiteral("not loaded at %1: %2").arg(now, load.why)});
+    emit status(switchFailure(m_table.cell(found, TimeCell), m_folder.resolve(path), load, before));
+}
+
+void DailySchedule::setFailed(const FailedSwitch &failed)
+{
+    if (failed == m_failed)
+        return;
+    m_failed = failed;
+    emit failedSwitchChanged();
 }

@@ -2,6 +2,8 @@
 
 #include "Clock.h"
 #include "ConsoleState.h"
+#include "FailedSwitch.h"
+#include "FileLoad.h"
 #include "SecondTicker.h"
 #include "Table.h"
 #include "UnsavedChanges.h"
@@ -20,9 +22,11 @@ public:
     static const QString DefaultFileName; // "schedule.shd"
     static const QString LoadSource;      // "Open Schedule File"
 
-    // 'openSettingFile' loads a setting file, whose values then reach the controller.
+    // 'openSettingFile' loads a setting file, whose values then reach the controller, and
+    // says how that went.
+    using OpenSettingFile = std::function<FileLoad(const QString &)>;
     DailySchedule(ConsoleState &state, const WorkingFolder &folder, const Clock &clock,
-                  std::function<bool(const QString &)> openSettingFile, QObject *parent = nullptr);
+                  OpenSettingFile openSettingFile, QObject *parent = nullptr);
 
     Table &table() { return m_table; }
     const Table &table() const { return m_table; }
@@ -35,7 +39,9 @@ public:
     // entries it loads default.pav and stops the runner. A file that cannot be read leaves
     // the table and the runner alone, says why, and the name display says so until a file
     // loads. IntSchFile is not changed.
-    bool OpenScheduleFile(const QString &filename);
+    bool OpenScheduleFile(const QString &filename) { return loadScheduleFile(filename).ok(); }
+    // The same, saying how it went.
+    FileLoad loadScheduleFile(const QString &filename);
     // Writes the table whole or not at all; a table without entries gives a 0-byte file. A
     // table the file cannot hold is not written; a file there that does not read is kept
     // beside it as <name>.bak first.
@@ -44,6 +50,9 @@ public:
     // True when 'path' can stand in a schedule file; otherwise the status line says why,
     // ending with 'outcome' ("nothing was added").
     bool acceptsPath(const QString &path, const QString &outcome);
+    // When the setting file 'path' names is missing or cannot be read, the status line says
+    // so, ending with 'outcome' ("the entry was added and will fail when it comes due").
+    void sayIfMissing(const QString &path, const QString &outcome);
 
     // The editor. Rows are the grid's (0 = header); each returns the row current afterwards.
     // A path the file cannot hold changes nothing.
@@ -63,6 +72,8 @@ public:
     bool isRunning() const { return m_timer.isActive(); }
     // One tick: the entry in force now, and its setting file loaded when it is not current.
     void tick();
+    // The entry whose setting file the runner could not load, while it is in force.
+    const FailedSwitch &failedSwitch() const { return m_failed; }
 
     QString fileDisplay() const { return m_fileDisplay; }
     // Shows 'text', or, while the last file asked for was refused, why it was.
@@ -79,6 +90,7 @@ signals:
     // The runner has just loaded the setting file of the entry at 'time' (the load may have
     // failed; loadFailed said so).
     void switched(const QString &time, const QString &file);
+    void failedSwitchChanged();
     void loadFailed(const QString &text);
     void saveFailed(const QString &text);
     void saved(const QString &filename);
@@ -88,14 +100,16 @@ private:
     void loadDefaultSetting();
     int sorted(int row);
     void takeAsSaved() { m_unsaved.setSaved(m_table.entries()); }
+    void setFailed(const FailedSwitch &failed);
 
     ConsoleState &m_state;
     WorkingFolder m_folder;
     const Clock &m_clock;
-    std::function<bool(const QString &)> m_openSettingFile;
+    OpenSettingFile m_openSettingFile;
     Table m_table{CellCount};
     SecondTicker m_timer;
     QString m_fileDisplay;
     QString m_refusal;
     UnsavedChanges m_unsaved;
+    FailedSwitch m_failed;
 };

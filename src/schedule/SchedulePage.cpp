@@ -6,6 +6,7 @@
 #include "FileText.h"
 #include "HeaderPicture.h"
 #include "InForceView.h"
+#include "MissingFiles.h"
 #include "TableGrid.h"
 #include "TableModel.h"
 #include "TablePageKit.h"
@@ -37,15 +38,25 @@ SchedulePage::SchedulePage(DailySchedule &schedule, ConsoleState &state, QWidget
     });
 
     const Table &table = schedule.table();
+    m_missing = new MissingFiles(
+        schedule.workingFolder(), [&table] { return table.column(DailySchedule::PathCell); }, this);
+    const auto mark = [this](int row, bool now) {
+        return TablePageKit::entryMark(m_schedule.table(), DailySchedule::PathCell, row, now,
+                                       m_schedule.failedSwitch(), *m_missing);
+    };
+    m_model->setMarks(DailySchedule::PathCell, [mark](int row) { return mark(row, true); });
     m_inForce = new InForceView(
         TimelineStrip::Span::Day, schedule.clock(),
-        {{QStringLiteral("stripSchedule"), QString(), [&table] { return table.column(DailySchedule::TimeCell); },
+        {{QStringLiteral("stripSchedule"),
+          QString(),
+          [&table] { return table.column(DailySchedule::TimeCell); },
           [&table](int entry) { return QFileInfo(table.cell(entry, DailySchedule::PathCell)).fileName(); },
           [&table](int entry) {
               return table.cell(entry, DailySchedule::TimeCell) + QStringLiteral("  ") +
                      table.cell(entry, DailySchedule::PathCell);
           },
-          {}}},
+          {},
+          mark}},
         QStringLiteral("DTPickerScheduleAt"), this);
 
     auto *layout = new QVBoxLayout(this);
@@ -65,12 +76,15 @@ SchedulePage::SchedulePage(DailySchedule &schedule, ConsoleState &state, QWidget
     connect(m_grid, &TableGrid::focusGained, this, &SchedulePage::copyCurrentRowToEditor);
     connect(m_grid, &TableGrid::deletePressed, this, &SchedulePage::deleteRows);
     connect(&schedule, &DailySchedule::tableChanged, this, [this](int row) {
+        m_missing->refresh();
         m_model->reload();
         m_grid->setCurrentRow(row);
         m_inForce->recompute();
     });
     connect(m_inForce, &InForceView::entryClicked, this, [this](int, int entry) { m_grid->setCurrentRow(entry); });
     connect(&schedule, &DailySchedule::inForceChanged, m_model, &TableModel::setInForce);
+    connect(&schedule, &DailySchedule::failedSwitchChanged, this, &SchedulePage::showMarks);
+    connect(m_missing, &MissingFiles::changed, this, &SchedulePage::showMarks);
     connect(&schedule, &DailySchedule::fileDisplayChanged, m_scheduleFile,
             [this](const QString &text) { showFileDisplay(m_scheduleFile, text); });
 }
@@ -161,6 +175,13 @@ void SchedulePage::browse()
         return;
     TablePageKit::showPath(m_fileName, path);
     m_modify->setEnabled(true);
+    m_schedule.sayIfMissing(path, QStringLiteral("an entry naming it will fail when it comes due"));
+}
+
+void SchedulePage::showMarks()
+{
+    m_model->marksChanged();
+    m_inForce->recompute();
 }
 
 void SchedulePage::add()

@@ -5,6 +5,7 @@
 
 class DailySchedule;
 class InForceView;
+class MissingFiles;
 class QLineEdit;
 class QPushButton;
 class QTimeEdit;
@@ -42,12 +43,14 @@ private:
     void save();
     void saveAs();
     void saveDefault();
+    void showMarks();
 
     DailySchedule &m_schedule;
     ConsoleState &m_state;
     TableModel *m_model = nullptr;
     TableGrid *m_grid = nullptr;
     InForceView *m_inForce = nullptr;
+    MissingFiles *m_missing = nullptr;
     QTimeEdit *m_time = nullptr;
     QLineEdit *m_fileName = nullptr;
     QLineEdit *m_scheduleFile = nullptr;

@@ -1,6 +1,7 @@
 #include "ScheduleTask.h"
 
 #include "DailySchedule.h"
+#include "TableRecord.h"
 
 const QString ScheduleTask::DefaultFileName = QStringLiteral("ScheduleTask.tsk");
 const QString ScheduleTask::LoadSource = QStringLiteral("Open Schedule Task");
@@ -14,9 +15,9 @@ ScheduleTask::ScheduleTask(ConsoleState &state, DailySchedule &daily, const Cloc
 {
 }
 
-void ScheduleTask::loadDaily(const QString &path, const QString &)
+FileLoad ScheduleTask::loadDaily(const QString &path, const QString &)
 {
-    m_daily.OpenScheduleFile(path);
+    return m_daily.loadScheduleFile(path);
 }
 
 void ScheduleTask::loadDefaultDaily()
@@ -27,4 +28,26 @@ void ScheduleTask::loadDefaultDaily()
 void ScheduleTask::emptiedByDelete()
 {
     m_state.IntSchFile.clear();
+}
+
+TaskFilesCheck::Daily ScheduleTask::readDaily(const QString &name) const
+{
+    const TableRecord::Read read =
+        TableRecord::readFile(workingFolder().resolve(name), DailySchedule::CellCount);
+    if (!read.ok())
+        return {FileLoad::plainWhy(read.error, read.why), {}};
+    // A schedule without entries puts the working folder's default.pav in force.
+    if (read.entries.isEmpty())
+        return {QString(), {QStringLiteral("default.pav")}};
+    QStringList names;
+    for (const QStringList &entry : read.entries)
+        names.append(entry.value(DailySchedule::PathCell));
+    return {QString(), names};
+}
+
+QString ScheduleTask::namedFileProblem(const QString &name) const
+{
+    if (!m_settingCheck)
+        return YearlyTask::namedFileProblem(name);
+    return m_settingCheck(workingFolder().resolve(name));
 }

@@ -25,6 +25,7 @@ YearlyTaskPage::Setup setup()
     s.open = {"cmdSchTaskOpen", QStringLiteral("&Open")};
     s.save = {"cmdSchTaskSave", QStringLiteral("&Save")};
     s.saveAs = {"cmdSchTaskSaveAs", QStringLiteral("&Save As")};
+    s.check = {"cmdSchTaskCheck", QStringLiteral("Chec&k Files")};
     s.refusalNotice = "lblSchTaskRefused";
     s.unsavedMark = "lblSchTaskUnsaved";
     s.taskDialog = "CommonDialogScheduleTask";

@@ -76,8 +76,19 @@ QList<TimelineStrip::Band> InForceView::bandsOf(const Source &source, const QDat
     QList<TimelineStrip::Band> bands;
     bands.reserve(stretches.size());
     for (const Timeline::Stretch &stretch : std::as_const(stretches)) {
-        bands.append({stretch.from, stretch.to, stretch.entry, source.value(stretch.entry), source.tip(stretch.entry),
-                      source.level ? source.level(stretch.entry) : -1});
+        TimelineStrip::Band band{stretch.from,
+                                 stretch.to,
+                                 stretch.entry,
+                                 source.value(stretch.entry),
+                                 source.tip(stretch.entry),
+                                 source.level ? source.level(stretch.entry) : -1};
+        if (source.mark) {
+            const EntryMark mark = source.mark(stretch.entry, bands.isEmpty()); // the first band holds now
+            band.mark = mark.kind;
+            if (mark.kind != EntryMark::None)
+                band.tip += QLatin1Char('\n') + mark.text();
+        }
+        bands.append(band);
     }
     return bands;
 }

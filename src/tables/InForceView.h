@@ -23,6 +23,8 @@ public:
         std::function<QString(int)> value; // what entry i (1..N) puts in force, as shown in its band
         std::function<QString(int)> tip;   // entry i in full, for hovering
         std::function<int(int)> level;     // entry i's level for a step line; empty for none
+        // entry i's mark, for the band holding now or a later one; empty for none
+        std::function<EntryMark(int, bool now)> mark = {};
     };
 
     // 'fieldName' names the "in force at" picker; its result label is "lbl" + fieldName.

@@ -111,11 +111,16 @@ void TableGrid::focusInEvent(QFocusEvent *event)
 bool TableGrid::viewportEvent(QEvent *event)
 {
     if (event->type() == QEvent::ToolTip && m_toolTip) {
-        const QString text = m_toolTip();
+        auto *help = static_cast<QHelpEvent *>(event);
+        // The current row's text, and what is wrong with the file of the row under the pointer.
+        QString text = m_toolTip();
+        const QString mark = indexAt(help->pos()).data(TableModel::MarkTipRole).toString();
+        if (!mark.isEmpty())
+            text += (text.isEmpty() ? QString() : QStringLiteral("\n")) + mark;
         if (text.isEmpty())
             QToolTip::hideText();
         else
-            QToolTip::showText(static_cast<QHelpEvent *>(event)->globalPos(), text, this);
+            QToolTip::showText(help->globalPos(), text, this);
         return true;
     }
     return QTableView::viewportEvent(event);

@@ -2,7 +2,10 @@
 
 #include "HeaderPicture.h"
 
+#include <QApplication>
+#include <QColor>
 #include <QFont>
+#include <QStyle>
 
 TableModel::TableModel(Table &table, QStringList headers, QObject *parent)
     : QAbstractTableModel(parent), m_table(table), m_headers(std::move(headers)), m_inForceMark(HeaderPicture::inForce())
@@ -31,6 +34,21 @@ void TableModel::setInForce(int row)
     }
 }
 
+void TableModel::setMarks(int column, std::function<EntryMark(int)> markOf)
+{
+    m_markColumn = column;
+    m_markOf = std::move(markOf);
+    QStyle *style = QApplication::style();
+    m_missingMark = style->standardIcon(QStyle::SP_MessageBoxWarning);
+    m_failedMark = style->standardIcon(QStyle::SP_MessageBoxCritical);
+}
+
+void TableModel::marksChanged()
+{
+    if (m_markColumn >= 0 && rowCount() > 0)
+        emit dataChanged(index(0, m_markColumn), index(rowCount() - 1, m_markColumn));
+}
+
 int TableModel::rowCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : m_table.entryCount();
@@ -47,6 +65,19 @@ QVariant TableModel::data(const QModelIndex &index, int role) const
         return QVariant();
     const int row = index.row() + 1;
     const bool inForce = row == m_inForce;
+    // The tooltip's line is the row's, wherever the pointer is on it.
+    if (m_markOf && (role == MarkTipRole || (index.column() == m_markColumn &&
+                                             (role == Qt::DecorationRole || role == Qt::ForegroundRole)))) {
+        const EntryMark mark = m_markOf(row);
+        if (mark.kind == EntryMark::None)
+            return QVariant();
+        const bool failed = mark.kind == EntryMark::Failed;
+        if (role == Qt::DecorationRole)
+            return failed ? m_failedMark : m_missingMark;
+        if (role == Qt::ForegroundRole)
+            return failed ? QColor(190, 0, 0) : QColor(170, 85, 0);
+        return mark.text();
+    }
     switch (role) {
     case Qt::DisplayRole:
         return m_table.cell(row, index.column());

@@ -1,5 +1,7 @@
 #include "TablePageKit.h"
 
+#include "MissingFiles.h"
+#include "Table.h"
 #include "TableGrid.h"
 
 #include <QGridLayout>
@@ -73,6 +75,18 @@ void layOutEditor(QWidget *editor, const QList<EditorLine> &lines, const QList<Q
     buttonRow->addStretch(1);
     grid->addLayout(buttonRow, row, 1, 1, 2);
     grid->setColumnStretch(1, 1);
+}
+
+EntryMark entryMark(const Table &table, int pathCell, int row, bool now, const FailedSwitch &failed,
+                    const MissingFiles &missing)
+{
+    if (row < 1 || row > table.entryCount())
+        return {};
+    const QString path = table.cell(row, pathCell);
+    if (now && failed.holds(row, path))
+        return EntryMark::failed(failed.why);
+    const QString problem = missing.problem(path);
+    return problem.isEmpty() ? EntryMark() : EntryMark::missing(QStringLiteral("%1 %2").arg(path, problem));
 }
 
 } // namespace TablePageKit

@@ -1,13 +1,17 @@
 #pragma once
 
+#include "EntryMark.h"
+#include "FailedSwitch.h"
 #include "FileDialogs.h"
 #include "WorkingFolder.h"
 
 #include <QList>
 #include <QString>
 
+class MissingFiles;
 class QLineEdit;
 class QPushButton;
+class Table;
 class TableGrid;
 class QWidget;
 
@@ -36,5 +40,10 @@ struct EditorLine {
 };
 // Lays out an editor: its lines, then the editor's buttons in a row under the fields.
 void layOutEditor(QWidget *editor, const QList<EditorLine> &lines, const QList<QPushButton *> &buttons);
+
+// The mark of entry 'row', whose cell 'pathCell' names a file: failed while its switch
+// failed and the row is the one in force 'now', else missing when 'missing' says so.
+EntryMark entryMark(const Table &table, int pathCell, int row, bool now, const FailedSwitch &failed,
+                    const MissingFiles &missing);
 
 } // namespace TablePageKit

@@ -93,6 +93,11 @@ void TimelineStrip::paintEvent(QPaintEvent *)
     for (const Band &band : std::as_const(m_bands)) {
         const QRect box(QPoint(xOf(band.from), area.top()), QPoint(xOf(band.to) - 1, area.bottom()));
         painter.fillRect(box, fillOf(band.entry));
+        if (band.mark != EntryMark::None) {
+            const bool failed = band.mark == EntryMark::Failed;
+            painter.fillRect(box, QBrush(failed ? QColor(190, 0, 0) : QColor(215, 120, 0),
+                                         failed ? Qt::DiagCrossPattern : Qt::BDiagPattern));
+        }
         painter.setPen(palette().color(QPalette::Mid));
         painter.drawLine(box.topLeft(), box.bottomLeft());
         painter.setPen(palette().color(QPalette::Text));

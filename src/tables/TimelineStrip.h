@@ -1,12 +1,15 @@
 #pragma once
 
+#include "EntryMark.h"
+
 #include <QDateTime>
 #include <QList>
 #include <QWidget>
 
 // A strip across the time ahead: one band per stretch with what is in force then, a line at
 // "now" (the strip's left edge), and hour or month ticks. Levels may be drawn as a step line.
-// Hovering a band shows its entry; a click on it reports the entry.
+// Hovering a band shows its entry; a click on it reports the entry. A band whose file is
+// missing, or whose switch failed, is hatched.
 class TimelineStrip : public QWidget {
     Q_OBJECT
 public:
@@ -17,6 +20,7 @@ public:
         QString label; // drawn in the band when it fits
         QString tip;   // shown while the pointer is over it
         int level = -1; // for the step line: 0 is the lowest
+        EntryMark::Kind mark = EntryMark::None;
     };
 
     TimelineStrip(Span span, QWidget *parent = nullptr);

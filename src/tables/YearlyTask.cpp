@@ -6,6 +6,7 @@
 #include "EntryInForce.h"
 #include "FileError.h"
 #include "FileText.h"
+#include "MissingFiles.h"
 #include "SafeFile.h"
 #include "StorableText.h"
 #include "TableRecord.h"
@@ -94,6 +95,13 @@ bool YearlyTask::acceptsPath(const QString &path, const QString &outcome)
     return false;
 }
 
+void YearlyTask::sayIfMissing(const QString &path, const QString &outcome)
+{
+    const QString problem = MissingFiles::problemOf(m_folder, path);
+    if (!problem.isEmpty())
+        emit status(MissingFiles::warning(path, problem, outcome));
+}
+
 int YearlyTask::sorted(int row)
 {
     for (int r = 1; r <= m_table.entryCount(); ++r)
@@ -122,6 +130,7 @@ int YearlyTask::add(int currentRow, const QString &date, const QString &path)
     m_unsaved.compare(m_table.entries());
     emit tableChanged(row);
     startRunner();
+    sayIfMissing(path, QStringLiteral("the entry was added and will fail when it comes due"));
     return row;
 }
 
@@ -135,6 +144,7 @@ int YearlyTask::modify(int currentRow, const QString &date, const QString &path)
     const int row = sorted(currentRow);
     m_unsaved.compare(m_table.entries());
     emit tableChanged(row);
+    sayIfMissing(path, QStringLiteral("the entry was changed and will fail when it comes due"));
     return row;
 }
 
@@ -170,6 +180,8 @@ void YearlyTask::tick()
     const int found = EntryInForce::tickScan(keys, today, old);
     m_counters.curIndex = static_cast<qint16>(found);
     emit inForceChanged(found <= m_table.entryCount() ? found : 0);
+    if (found != m_failed.entry)
+        setFailed({}); // the entry whose load failed is no longer in force
 
     if (found == 0) {
         m_counters.currentFile = m_naming.restingFile;
@@ -182,10 +194,40 @@ void YearlyTask::tick()
     if (found == old && m_counters.currentFile == path)
         return;
     emit status(QStringLiteral("the %1 entry is in force; loading %2").arg(m_table.cell(found, DateCell), path));
+    // What stays in force when the load fails: the daily file recorded, unless that one failed too.
+    const QString before = m_failed.entry == 0 ? m_counters.currentFile : QString();
+    FileLoad load;
     {
         const AuditTrail::Scope cause(QStringLiteral("the %1 runner, the %2 entry")
                                           .arg(m_naming.title.toLower(), m_table.cell(found, DateCell)));
-        loadDaily(path, m_table.cell(found, DateCell));
+        load = loadDaily(path, m_table.cell(found, DateCell));
     }
     m_counters.currentFile = path;
+    if (load.ok()) {
+        setFailed({});
+        return;
+    }
+    setFailed({found, path,
+               QStringLiteral("not loaded on %1: %2").arg(CellText::ofDate(m_clock.now().date()), load.why)});
+    emit status(switchFailure(m_table.cell(found, DateCell), m_folder.resolve(path), load, before));
+}
+
+void YearlyTask::setFailed(const FailedSwitch &failed)
+{
+    if (failed == m_failed)
+        return;
+    m_failed = failed;
+    emit failedSwitchChanged();
+}
+
+QString YearlyTask::namedFileProblem(const QString &name) const
+{
+    return MissingFiles::problemOf(m_folder, name);
+}
+
+QStringList YearlyTask::checkFiles(const QDate &from) const
+{
+    const auto read = [this](const QString &name) { return readDaily(name); };
+    const auto named = [this](const QString &name) { return namedFileProblem(name); };
+    return TaskFilesCheck::lines(m_table, TaskFilesCheck::run(m_table, from, read, named));
 }

@@ -1,9 +1,12 @@
 #pragma once
 
 #include "Clock.h"
+#include "FailedSwitch.h"
+#include "FileLoad.h"
 #include "SecondTicker.h"
 #include "Table.h"
 #include "UnsavedChanges.h"
+#include "TaskFilesCheck.h"
 #include "WorkingFolder.h"
 
 #include <QObject>
@@ -54,6 +57,9 @@ public:
     // True when 'path' can stand in a task file; otherwise the status line says why, ending
     // with 'outcome' ("nothing was added").
     bool acceptsPath(const QString &path, const QString &outcome);
+    // When the daily file 'path' names is missing or cannot be read, the status line says so,
+    // ending with 'outcome' ("the entry was added and will fail when it comes due").
+    void sayIfMissing(const QString &path, const QString &outcome);
     // Every key made anew from its date, then the entries sorted by key.
     void sort();
 
@@ -73,10 +79,18 @@ public:
     // One tick: the entry in force today, and its daily file loaded when it is not the
     // current one.
     void tick();
+    // The entry whose daily file the runner could not load, while it is in force.
+    const FailedSwitch &failedSwitch() const { return m_failed; }
+
+    // Check files: each file the task needs over the twelve months from 'from' (its daily
+    // files and the files they name) that is missing or cannot be read, with the dates it
+    // is needed; or the line that says all is well.
+    QStringList checkFiles(const QDate &from) const;
 
 signals:
     void tableChanged(int currentRow);
     void inForceChanged(int row);
+    void failedSwitchChanged();
     void loadFailed(const QString &text);
     void saveFailed(const QString &text);
     void saved(const QString &filename);
@@ -85,12 +99,15 @@ signals:
 
 protected:
     // The runner makes 'path', the file of the entry of 'date' ("dd/MM/yyyy"), current.
-    virtual void loadDaily(const QString &path, const QString &date) = 0;
+    virtual FileLoad loadDaily(const QString &path, const QString &date) = 0;
     virtual void loadDefaultDaily() = 0;
     // Delete Row has just left no entry; the default daily file is loaded, the runner stopped.
     virtual void emptiedByDelete() {}
     // A load was refused; 'rowsRead' is the row count read before it broke (0 for none).
     virtual void loadRefused(int rowsRead) { Q_UNUSED(rowsRead); }
+    // For Check files: a daily file read with its own reader, and a file it names.
+    virtual TaskFilesCheck::Daily readDaily(const QString &name) const = 0;
+    virtual QString namedFileProblem(const QString &name) const;
 
     Counters m_counters;
 
@@ -98,6 +115,7 @@ private:
     int sorted(int row);
     void setRefusal(const QString &refusal);
     void takeAsSaved() { m_unsaved.setSaved(m_table.entries()); }
+    void setFailed(const FailedSwitch &failed);
 
     Naming m_naming;
     WorkingFolder m_folder;
@@ -107,4 +125,5 @@ private:
     QString m_refusal;
     QString m_missingSaid; // the missing file already reported
     UnsavedChanges m_unsaved;
+    FailedSwitch m_failed;
 };

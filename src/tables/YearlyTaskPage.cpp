@@ -4,6 +4,7 @@
 #include "Controls.h"
 #include "HeaderPicture.h"
 #include "InForceView.h"
+#include "MissingFiles.h"
 #include "TableGrid.h"
 #include "TableModel.h"
 #include "TablePageKit.h"
@@ -11,11 +12,14 @@
 #include "YearlyTask.h"
 
 #include <QDateEdit>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -42,15 +46,25 @@ YearlyTaskPage::YearlyTaskPage(Setup setup, YearlyTask &task, ConsoleState &stat
     auto *frame = new QGroupBox(m_setup.frameCaption, this);
     frame->setObjectName(m_setup.frameName);
     const Table &table = task.table();
+    m_missing = new MissingFiles(
+        task.workingFolder(), [&table] { return table.column(YearlyTask::PathCell); }, this);
+    const auto mark = [this](int row, bool now) {
+        return TablePageKit::entryMark(m_task.table(), YearlyTask::PathCell, row, now, m_task.failedSwitch(),
+                                       *m_missing);
+    };
+    m_model->setMarks(YearlyTask::PathCell, [mark](int row) { return mark(row, true); });
     m_inForce = new InForceView(
         TimelineStrip::Span::Year, clock,
-        {{m_setup.stripName, QString(), [&table] { return table.column(YearlyTask::KeyCell); },
+        {{m_setup.stripName,
+          QString(),
+          [&table] { return table.column(YearlyTask::KeyCell); },
           [&table](int entry) { return QFileInfo(table.cell(entry, YearlyTask::PathCell)).fileName(); },
           [&table](int entry) {
               return table.cell(entry, YearlyTask::DateCell) + QStringLiteral("  ") +
                      table.cell(entry, YearlyTask::PathCell);
           },
-          {}}},
+          {},
+          mark}},
         m_setup.inForceAtName, frame);
     auto *inner = new QVBoxLayout(frame);
     inner->addWidget(m_grid, 1);
@@ -76,12 +90,15 @@ YearlyTaskPage::YearlyTaskPage(Setup setup, YearlyTask &task, ConsoleState &stat
     });
     connect(m_grid, &TableGrid::deletePressed, this, &YearlyTaskPage::deleteRows);
     connect(&task, &YearlyTask::tableChanged, this, [this](int row) {
+        m_missing->refresh();
         m_model->reload();
         m_grid->setCurrentRow(row);
         m_inForce->recompute();
     });
     connect(m_inForce, &InForceView::entryClicked, this, [this](int, int entry) { m_grid->setCurrentRow(entry); });
     connect(&task, &YearlyTask::inForceChanged, m_model, &TableModel::setInForce);
+    connect(&task, &YearlyTask::failedSwitchChanged, this, &YearlyTaskPage::showMarks);
+    connect(m_missing, &MissingFiles::changed, this, &YearlyTaskPage::showMarks);
 }
 
 QWidget *YearlyTaskPage::buildEditor()
@@ -131,6 +148,9 @@ QWidget *YearlyTaskPage::buildFileButtons()
         m_refusal->setText(text);
         m_refusal->setVisible(!text.isEmpty());
     });
+    QPushButton *check = makeButton(row, m_setup.check);
+    connect(check, &QPushButton::clicked, this, &YearlyTaskPage::checkFiles);
+    layout->addWidget(check);
     const std::pair<const Control *, void (YearlyTaskPage::*)()> buttons[] = {
         {&m_setup.newTask, &YearlyTaskPage::newTask},
         {&m_setup.open, &YearlyTaskPage::open},
@@ -159,6 +179,48 @@ void YearlyTaskPage::browse()
         return;
     TablePageKit::showPath(m_daily, path);
     m_modify->setEnabled(true);
+    m_task.sayIfMissing(path, QStringLiteral("an entry naming it will fail when it comes due"));
+}
+
+void YearlyTaskPage::showMarks()
+{
+    m_model->marksChanged();
+    m_inForce->recompute();
+}
+
+// The result stays open beside the page (not modal), so the grid can be put right while
+// the list is read; a second click checks again into the same window.
+void YearlyTaskPage::checkFiles()
+{
+    if (!m_checkDialog) {
+        m_checkDialog = new QDialog(this);
+        m_checkDialog->setObjectName(QStringLiteral("frmCheckFiles"));
+        m_checkCaption = new QLabel(m_checkDialog);
+        m_checkCaption->setWordWrap(true);
+        m_checkList = new QListWidget(m_checkDialog);
+        m_checkList->setObjectName(QStringLiteral("lstCheckFiles"));
+        m_checkList->setWordWrap(true);
+        auto *close = new QDialogButtonBox(QDialogButtonBox::Close, m_checkDialog);
+        connect(close, &QDialogButtonBox::rejected, m_checkDialog, &QDialog::close);
+        auto *layout = new QVBoxLayout(m_checkDialog);
+        layout->addWidget(m_checkCaption);
+        layout->addWidget(m_checkList, 1);
+        layout->addWidget(close);
+        m_checkDialog->resize(720, 320);
+    }
+    const QDate from = m_clock.now().date();
+    m_checkDialog->setWindowTitle(QStringLiteral("Check Files - %1").arg(m_setup.frameCaption));
+    m_checkCaption->setText(
+        QStringLiteral("The files needed from %1 to %2, each daily file by the date it comes "
+                       "into force and the files it names; those missing or unreadable:")
+            .arg(CellText::ofDate(from), CellText::ofDate(from.addMonths(12).addDays(-1))));
+    m_checkList->clear();
+    for (const QString &line : m_task.checkFiles(from)) {
+        auto *item = new QListWidgetItem(line, m_checkList);
+        item->setToolTip(line);
+    }
+    m_checkDialog->show();
+    m_checkDialog->raise();
 }
 
 void YearlyTaskPage::add()

@@ -5,6 +5,9 @@
 #include "ConsoleState.h"
 
 class InForceView;
+class MissingFiles;
+class QDialog;
+class QListWidget;
 class QDateEdit;
 class QLabel;
 class QLineEdit;
@@ -35,6 +38,7 @@ public:
         QString pathCaption;
         Control browse, add, modify, deleteRow;
         Control newTask, open, save, saveAs;
+        Control check;             // Check files
         const char *refusalNotice; // shown beside the file buttons while the task file was refused
         const char *unsavedMark;   // shown there while the table has changes not saved
         const char *taskDialog, *dailyDialog;
@@ -68,6 +72,8 @@ private:
     void open();
     void save();
     void saveAs();
+    void checkFiles();
+    void showMarks();
 
     Setup m_setup;
     YearlyTask &m_task;
@@ -78,6 +84,10 @@ private:
     TableModel *m_model = nullptr;
     TableGrid *m_grid = nullptr;
     InForceView *m_inForce = nullptr;
+    MissingFiles *m_missing = nullptr;
+    QDialog *m_checkDialog = nullptr;
+    QLabel *m_checkCaption = nullptr;
+    QListWidget *m_checkList = nullptr;
     QDateEdit *m_date = nullptr;
     QLineEdit *m_daily = nullptr;
     QPushButton *m_add = nullptr;

@@ -4,7 +4,9 @@
 #include "MainWindow.h"
 #include "ScheduleTask.h"
 #include "TableGrid.h"
+#include "TableModel.h"
 #include "TestClock.h"
+#include "TimelineStrip.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -13,6 +15,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -221,6 +224,96 @@ private slots:
         QVERIFY2(said.startsWith("The file name holds a double quote (\")") &&
                      said.endsWith("nothing was added."),
                  qPrintable(said));
+    }
+
+    // A name whose file does not exist is taken, said in the status line, and marked on the
+    // grid and on the strip.
+    void aNameWhoseFileIsMissingIsTakenAndMarked_data()
+    {
+        QTest::addColumn<QString>("picker");
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("add");
+        QTest::addColumn<QString>("grid");
+        QTest::addColumn<QString>("strip");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("schedule page") << "DTPickerAstro"
+                                       << "txtFileName"
+                                       << "cmdAdd"
+                                       << "MSFlexGrid1"
+                                       << "stripSchedule"
+                                       << "evenig.pav";
+        QTest::newRow("schedule task page") << "DTPickerSchedule"
+                                            << "txtSchedule"
+                                            << "cmdSchTaskAdd"
+                                            << "MSFlexGridSchedule"
+                                            << "stripScheduleTask"
+                                            << "evenig.shd";
+        QTest::newRow("intensity task page") << "DTPickerIntSchedule"
+                                             << "txtIntSchedule"
+                                             << "cmdAddIntSchedule"
+                                             << "MSFlexGridIntSchedule"
+                                             << "stripIntensityTask"
+                                             << "evenig.int";
+    }
+    void aNameWhoseFileIsMissingIsTakenAndMarked()
+    {
+        QFETCH(QString, picker);
+        QFETCH(QString, grid);
+        QFETCH(QString, name);
+        Console console({1, 2, 3, 5});
+        // Not in force now (12:00 on 01/03/2026), so no runner tries it during the test.
+        console.find<QDateTimeEdit>(qPrintable(picker))
+            ->setDateTime(QDateTime(QDate(2026, 6, 1), QTime(2, 30)));
+        QFETCH(QString, box);
+        console.find<QLineEdit>(qPrintable(box))->setText(name);
+        QFETCH(QString, add);
+        console.click(qPrintable(add));
+        QCOMPARE(
+            console.window->statusBar()->currentMessage(),
+            name +
+                " does not exist in the working folder; the entry was added and will fail when it comes due");
+        const int row = console.column(qPrintable(grid), 2).indexOf(name);
+        const QModelIndex cell = console.find<TableGrid>(qPrintable(grid))->model()->index(row, 2);
+        QVERIFY(!cell.data(Qt::DecorationRole).isNull());
+        QCOMPARE(cell.data(TableModel::MarkTipRole).toString(),
+                 "Missing: " + name + " does not exist in the working folder");
+        QFETCH(QString, strip);
+        bool banded = false;
+        for (const TimelineStrip::Band &band : console.find<TimelineStrip>(qPrintable(strip))->bands()) {
+            if (band.entry == row + 1) {
+                banded = true;
+                QCOMPARE(band.mark, EntryMark::Missing);
+                QVERIFY(band.tip.endsWith("Missing: " + name + " does not exist in the working folder"));
+            }
+        }
+        QVERIFY(banded);
+    }
+
+    void aSwitchThatFailsIsMarked()
+    {
+        Console console; // the 04:00 entry, D.pav, is in force at 12:00; no setting file exists
+        console.window->dailySchedule().tick();
+        const QModelIndex cell = console.find<TableGrid>("MSFlexGrid1")->model()->index(3, 2);
+        QCOMPARE(cell.data(TableModel::MarkTipRole).toString(),
+                 QString("Failed: not loaded at 12:00: the file does not exist"));
+        QCOMPARE(console.find<TimelineStrip>("stripSchedule")->bands().first().mark, EntryMark::Failed);
+        QVERIFY(console.window->statusBar()->currentMessage().startsWith(
+            "the 04:00 entry names " + console.folder.file("D.pav") + ", which could not be loaded"));
+    }
+
+    void checkFilesListsWhatIsMissing()
+    {
+        Console console({2, 3});
+        console.folder.write("jan.shd", "2,\"\t06:00\tgone.pav\"\r\n");
+        console.click("cmdSchTaskCheck");
+        QCOMPARE(console.find<QListWidget>("lstCheckFiles")->count(), 1);
+        QCOMPARE(console.find<QListWidget>("lstCheckFiles")->item(0)->text(),
+                 QString("mar.shd: the file does not exist; needed 01/03/2026 to 28/02/2027"));
+        console.folder.write("mar.shd", "2,\"\t06:00\tgone.pav\"\r\n");
+        console.click("cmdSchTaskCheck");
+        QCOMPARE(
+            console.find<QListWidget>("lstCheckFiles")->item(0)->text(),
+            QString("gone.pav (named in mar.shd): the file does not exist; needed 01/03/2026 to 28/02/2027"));
     }
 
     // A damaged schedule.shd is said where its name is shown; Save then keeps it as .bak.

@@ -3,8 +3,11 @@
 #include "FileError.h"
 #include "Table.h"
 #include "TableRecord.h"
+#include "TaskFilesCheck.h"
 
+#include <QHash>
 #include <QRandomGenerator>
+#include <QSet>
 #include <QTest>
 
 namespace {
@@ -236,6 +239,55 @@ private slots:
                 QCOMPARE(EntryInForce::tickScanSorted(keys, now), EntryInForce::tickScan(keys, now, 0));
             }
         }
+    }
+
+    // Check files over the twelve months from 01/12/2026. A folder where "gone*" files are
+    // missing; each schedule names the setting files after its colon.
+    void checkFiles_data()
+    {
+        QTest::addColumn<QStringList>("task"); // "dd/MM/yyyy daily file"
+        QTest::addColumn<QStringList>("lines");
+        const QString allWell = "All files are present and readable";
+        QTest::newRow("across the year end, all present")
+            << QStringList{"25/12/2026 xmas.shd:a.pav", "05/01/2027 plain.shd:a.pav"} << QStringList{allWell};
+        QTest::newRow("a missing daily file")
+            << QStringList{"25/12/2026 gone.shd", "05/01/2027 plain.shd:a.pav"}
+            << QStringList{"gone.shd: the file does not exist; needed 25/12/2026 to 04/01/2027"};
+        QTest::newRow("setting files missing, each named by two schedules")
+            << QStringList{"25/12/2026 xmas.shd:a.pav,gone.pav", "05/01/2027 plain.shd:gone.pav,gone2.pav",
+                           "01/03/2027 spring.shd:a.pav,gone2.pav"}
+            << QStringList{"gone2.pav (named in spring.shd, plain.shd): the file does not exist; "
+                           "needed 01/12/2026 to 24/12/2026, 05/01/2027 to 30/11/2027",
+                           "gone.pav (named in xmas.shd, plain.shd): the file does not exist; "
+                           "needed 25/12/2026 to 28/02/2027"};
+        QTest::newRow("no entries") << QStringList{}
+                                    << QStringList{"The task has no entries, so it needs no file."};
+    }
+    void checkFiles()
+    {
+        QFETCH(QStringList, task);
+        Table table(4);
+        QList<QStringList> rows;
+        QHash<QString, QStringList> named;
+        for (const QString &entry : task) {
+            const QString daily = entry.section(' ', 1).section(':', 0, 0);
+            rows.append({QString(), entry.section(' ', 0, 0), daily, QString()});
+            named.insert(daily, entry.section(':', 1).split(',', Qt::SkipEmptyParts));
+        }
+        table.setEntries(rows);
+        QStringList asked;
+        const auto problem = [&](const QString &file) {
+            asked.append(file);
+            return file.startsWith("gone") ? QString("the file does not exist") : QString();
+        };
+        const QList<TaskFilesCheck::Finding> findings = TaskFilesCheck::run(
+            table, QDate(2026, 12, 1),
+            [&](const QString &daily) {
+                return TaskFilesCheck::Daily{problem(daily), named.value(daily)};
+            },
+            problem);
+        QTEST(TaskFilesCheck::lines(table, findings), "lines");
+        QCOMPARE(asked.size(), QSet<QString>(asked.begin(), asked.end()).size()); // each file read once
     }
 
     void cellsByPosition_data()
