@@ -205,6 +205,11 @@ FileLoad DailyIntensity::loadIntensityFile(const QString &filename)
         // The working folder's own setting.int is made anew from what the page holds. Any
         // other missing file is an ordinary failure, so setting.int keeps what was saved there.
         emit status(QStringLiteral("%1 was missing; it was made anew from the Intensity page.").arg(path));
+        if (m_mode == Mode::None) {
+            // The file made records Automatic: the page shows what the file says.
+            m_mode = Mode::Automatic;
+            emit changed();
+        }
         SaveIntensityFile(DefaultFileName);
         return {read.error,
                 QStringLiteral("the file did not exist; it was made anew from the Intensity page"),

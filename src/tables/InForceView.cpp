@@ -46,6 +46,11 @@ InForceView::InForceView(TimelineStrip::Span span, const Clock &clock, QList<Sou
     layout->addWidget(m_result, row, 2);
     layout->setColumnStretch(2, 1);
     connect(m_at, &QDateTimeEdit::dateTimeChanged, this, &InForceView::showInForceAt);
+    // The field follows the clock until the operator sets a time of their own.
+    connect(m_at, &QDateTimeEdit::dateTimeChanged, this, [this] {
+        if (!m_followingClock)
+            m_followsClock = false;
+    });
 
     // The strips start at now: they move on with each minute (each day for the year).
     connect(&m_minute, &QTimer::timeout, this, [this] {
@@ -53,8 +58,14 @@ InForceView::InForceView(TimelineStrip::Span span, const Clock &clock, QList<Sou
         const bool moved = m_span == TimelineStrip::Span::Day
                                ? now.toString(QStringLiteral("yyyyMMddHHmm")) != m_shownFrom.toString(QStringLiteral("yyyyMMddHHmm"))
                                : now.date() != m_shownFrom.date();
-        if (moved)
-            recompute();
+        if (!moved)
+            return;
+        if (m_followsClock) {
+            m_followingClock = true;
+            m_at->setDateTime(now);
+            m_followingClock = false;
+        }
+        recompute();
     });
     m_minute.start(1000);
 }

@@ -52,5 +52,7 @@ private:
     QDateTimeEdit *m_at = nullptr;
     QLabel *m_result = nullptr;
     QTimer m_minute;
+    bool m_followsClock = true;    // until the operator sets the field
+    bool m_followingClock = false; // the field is being set to the clock
     QDateTime m_shownFrom;
 };

@@ -83,13 +83,41 @@ void TableGrid::setCurrentRow(int row, int column)
 void TableGrid::setColumnWidthsInTwips(const QList<int> &twips)
 {
     const int dpi = logicalDpiX();
+    m_designWidths = QList<int>(twips.size(), 0);
     for (int c = 0; c < twips.size(); ++c) {
         if (twips.at(c) < 0)
             continue;
         if (twips.at(c) == 0)
             setColumnHidden(c, true);
         else // never narrower than its header, as the desktop's font may be wider than the design's
-            setColumnWidth(c, std::max(twips.at(c) * dpi / 1440, horizontalHeader()->sectionSizeHint(c)));
+            m_designWidths[c] = std::max(twips.at(c) * dpi / 1440, horizontalHeader()->sectionSizeHint(c));
+    }
+    shareWidth();
+}
+
+void TableGrid::resizeEvent(QResizeEvent *event)
+{
+    QTableView::resizeEvent(event);
+    shareWidth();
+}
+
+void TableGrid::shareWidth()
+{
+    int designed = 0;
+    int others = 0;
+    for (int c = 0; c < horizontalHeader()->count(); ++c) {
+        if (isColumnHidden(c))
+            continue;
+        const int width = m_designWidths.value(c);
+        designed += width;
+        others += width > 0 ? 0 : columnWidth(c);
+    }
+    if (designed == 0)
+        return;
+    const int extra = std::max(0, viewport()->width() - designed - others);
+    for (int c = 0; c < m_designWidths.size(); ++c) {
+        if (m_designWidths.at(c) > 0)
+            setColumnWidth(c, m_designWidths.at(c) + int(qint64(extra) * m_designWidths.at(c) / designed));
     }
 }
 

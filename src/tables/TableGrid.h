@@ -39,7 +39,13 @@ protected:
     bool viewportEvent(QEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
+    // Width the grid has beyond the design's is shared by the designed columns, in their
+    // proportions.
+    void shareWidth();
+
     std::function<QString()> m_toolTip;
+    QList<int> m_designWidths; // pixels; 0 for a column the design leaves alone or hides
 };

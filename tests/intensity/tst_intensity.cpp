@@ -108,21 +108,27 @@ private slots:
         QTest::newRow("table count wrong") << "3,\"Manual\"\r\n" + wd + "5,\"\t06:00\tLow\t0\"\r\n" << false << manual
                                            << 2 << false << 0 << true;
         QTest::newRow("level not in the list") << "9,\"Manual\"\r\n" + wd << false << none << -1 << false << 0 << true;
-        QTest::newRow("0 bytes") << QByteArray() << false << none << -1 << false << 0 << true;
+        QTest::newRow("0 bytes") << QByteArray("") << false << none << -1 << false << 0 << true;
+        // The working folder's own setting.int, missing, is made anew and says Automatic.
+        QTest::newRow("no setting.int: made, automatic") << QByteArray() << false << automatic << -1 << false << 0
+                                                         << true;
     }
     void loading()
     {
         QFETCH(QByteArray, file);
-        write("x.int", file);
+        const QString name = file.isNull() ? "setting.int" : "x.int";
+        if (!file.isNull())
+            write(name, file);
         QSignalSpy failures(m_intensity.get(), &DailyIntensity::loadFailed);
-        QTEST(m_intensity->OpenIntensityFile("x.int"), "loads");
+        QTEST(m_intensity->OpenIntensityFile(name), "loads");
         QTEST(int(m_intensity->mode()), "mode");
         QTEST(m_intensity->manualLevel(), "manualLevel");
         QTEST(m_intensity->switchOff(), "switchOff");
         QTEST(m_intensity->runner().IntensityTableSize(), "tableSize");
         QTEST(m_intensity->applyEnabled(), "applyEnabled");
         QFETCH(bool, loads);
-        QCOMPARE(failures.size(), loads ? 0 : 1);
+        QCOMPARE(failures.size(), loads || file.isNull() ? 0 : 1);
+        QVERIFY(!m_intensity->unsaved().isUnsaved());
     }
 
     // A file that did not load whole is said where its name is shown until a file loads or

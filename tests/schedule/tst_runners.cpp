@@ -1,3 +1,4 @@
+#include "AuditTrail.h"
 #include "DailySchedule.h"
 #include "ScheduleTask.h"
 #include "TestClock.h"
@@ -44,6 +45,7 @@ private slots:
         m_daily = std::make_unique<DailySchedule>(m_state, WorkingFolder(m_dir.path()), m_clock,
                                                   [this](const QString &file) {
                                                       m_loaded.append(QFileInfo(file).fileName());
+                                                      AuditTrail::sent("load " + m_loaded.last());
                                                       return m_loadSucceeds
                                                                  ? FileLoad()
                                                                  : FileLoad::failed(53, "File not found",
@@ -56,6 +58,9 @@ private slots:
 
     void dailyRunnerThroughADay()
     {
+        QStringList audit;
+        AuditTrail::setWriter([&audit](const QString &line) { audit << line; });
+        m_state.IntSchFile = "day.shd";
         QVERIFY(m_daily->OpenScheduleFile("day.shd"));
         QVERIFY(m_daily->isRunning());
         QStringList minutes; // the minutes at which a file was loaded
@@ -67,6 +72,9 @@ private slots:
                 minutes.append(t.toString("HH:mm") + " " + m_loaded.last());
         }
         QCOMPARE(minutes, QStringList({"00:00 B.pav", "06:00 A.pav", "18:00 B.pav"}));
+        // Each switch is the runner's doing, with its entry, in the journal.
+        QCOMPARE(audit.last(), QString("the schedule runner, the 18:00 entry of day.shd: sent load B.pav"));
+        AuditTrail::setWriter({});
         QCOMPARE(m_state.MaxScheduleIndex, qint16(2));
         QCOMPARE(m_state.CurScheduleIndex, qint16(2));
     }
