@@ -164,7 +164,9 @@ void ConsoleStatus::replyReceived(const QByteArray &bytes)
     if (m_reply.size() > ReplyTail)
         m_reply.remove(0, m_reply.size() - ReplyTail);
     m_replyBytes += bytes.size();
-    m_replyAt = m_clock.now();
+    // The wall clock is read when the time is shown: reading it per arrival costs a look at
+    // the time zone file each time.
+    m_replySince.start();
     if (!m_replyNotify.isActive())
         m_replyNotify.start();
 }
@@ -279,10 +281,11 @@ QString ConsoleStatus::remoteText() const
 
 QString ConsoleStatus::replyText() const
 {
-    if (!m_replyAt.isValid())
+    if (!m_replySince.isValid())
         return QStringLiteral("none yet");
     const QString cut = m_replyBytes > m_reply.size() ? QStringLiteral("...") : QString();
-    return QStringLiteral("%1 %2%3").arg(m_replyAt.toString(QStringLiteral("HH:mm:ss")), cut,
+    const QDateTime at = m_clock.now().addMSecs(-m_replySince.elapsed());
+    return QStringLiteral("%1 %2%3").arg(at.toString(QStringLiteral("HH:mm:ss")), cut,
                                          ReceiveBuffer::displayForm(m_reply));
 }
 
@@ -321,7 +324,7 @@ QString ConsoleStatus::detail(Part part) const
     case Next:
         return nextLines().join(QLatin1Char('\n'));
     case Reply:
-        return m_replyAt.isValid()
+        return m_replySince.isValid()
                    ? QStringLiteral("%1 bytes since the last frame went out").arg(m_replyBytes)
                    : QString();
     default:

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QList>
 #include <QObject>
 #include <QStringList>
@@ -138,7 +139,7 @@ private:
 
     QByteArray m_reply;
     qint64 m_replyBytes = 0;
-    QDateTime m_replyAt;
+    QElapsedTimer m_replySince; // since the last arrival
     bool m_replyEnded = true;
 
     QTimer m_notify;      // one changed() per event
