@@ -12,6 +12,10 @@ packages=(
   clang
   # the Debian package: its icon sizes, CPack's dependency lookup, the menu entry check
   librsvg2-bin dpkg-dev file desktop-file-utils
+  # the service: sd_notify and the journal; the unit's check; the package's check
+  libsystemd-dev systemd lintian
+  # static checks of src/
+  clazy clang-tidy
 )
 
 missing=()

@@ -155,18 +155,20 @@ void MainWindow::connectSerialLink()
     connect(&m_link, &SerialLink::received, m_statusDisplay, &StatusDisplay::received);
     connect(&m_transmitter, &Transmitter::receiveCleared, m_statusDisplay, &StatusDisplay::transmitted);
     connect(&m_transmitter, &Transmitter::frameRejected, this,
-            [this](const QString &text) { report(QStringLiteral("frame"), text); });
+            [this](const QString &text) { report(QStringLiteral("frame"), text, Journal::Priority::Error); });
     connect(&m_transmitter, &Transmitter::writeFailed, this, &MainWindow::CommErrMsg);
     connect(&m_ports, &PortController::message, this,
-            [this](const QString &text) { m_messages->post(text); });
-    connect(&m_ports, &PortController::status, this, [this](const QString &text) { report(QStringLiteral("port"), text); });
+            [this](const QString &text) { m_messages->post(Journal::Priority::Error, text); });
+    // The port controller speaks only of a port that did not open or a file it refused.
+    connect(&m_ports, &PortController::status, this,
+            [this](const QString &text) { report(QStringLiteral("port"), text, Journal::Priority::Error); });
 
     connect(&m_link, &SerialLink::lost, this, [this](const QString &device, const QString &reason) {
         m_lostMessage = QStringLiteral("The serial device %1 is gone (%2). The console tries to open it again "
                                        "every few seconds.")
                             .arg(device, reason);
-        report(QStringLiteral("port"), m_lostMessage);
-        m_messages->post(m_lostMessage);
+        report(QStringLiteral("port"), m_lostMessage, Journal::Priority::Error);
+        m_messages->post(Journal::Priority::Error, m_lostMessage);
     });
     connect(&m_link, &SerialLink::restored, this, [this](const QString &device) {
         // The box saying it is gone is no longer true.
@@ -189,10 +191,11 @@ void MainWindow::connectSerialLink()
 template <typename Source>
 void MainWindow::wireFiles(Source *source, const QString &topic)
 {
-    connect(source, &Source::loadFailed, this, [this](const QString &text) { report(QStringLiteral("load"), text); });
+    connect(source, &Source::loadFailed, this,
+            [this](const QString &text) { report(QStringLiteral("load"), text, Journal::Priority::Error); });
     connect(source, &Source::saveFailed, this, [this](const QString &text) {
-        report(QStringLiteral("save"), text);
-        m_messages->post(text);
+        report(QStringLiteral("save"), text, Journal::Priority::Error);
+        m_messages->post(Journal::Priority::Error, text);
     });
     connect(source, &Source::saved, this,
             [this](const QString &path) { report(QStringLiteral("save"), QStringLiteral("Saved %1").arg(path)); });
@@ -205,6 +208,9 @@ void MainWindow::connectSchedules()
     wireFiles(m_task.get(), QStringLiteral("schedule task"));
     wireFiles(m_intensity.get(), QStringLiteral("intensity"));
     wireFiles(m_intTask.get(), QStringLiteral("intensity task"));
+    connect(m_intensity.get(), &DailyIntensity::warning, this, [this](const QString &text) {
+        report(QStringLiteral("intensity"), text, Journal::Priority::Warning);
+    });
     connect(m_intensity.get(), &DailyIntensity::levelSent, this, [this](int position) {
         report(QStringLiteral("intensity"),
                QStringLiteral("Level %1 sent").arg(m_intensity->levelNames().value(position, QString::number(position))));
@@ -216,7 +222,7 @@ void MainWindow::startUp()
     m_ports.OpenComSetting();
     const int portError = m_ports.lastOpenError();
     if (!m_link.isOpen())
-        m_messages->post(PortController::InvalidPortMessage);
+        m_messages->post(Journal::Priority::Error, PortController::InvalidPortMessage);
     m_link.clearInput();
     m_daily->stopRunner();
     m_intTask->stopRunner();
@@ -244,11 +250,13 @@ void MainWindow::LoadConfigSetup()
     m_config = read.config;
     if (!read.problem.isEmpty() && read.pageRecordsRead == 0) {
         m_messages->post(
+            Journal::Priority::Error,
             QStringLiteral("ConfigSetup.txt in %1 cannot be used: %2. The console goes on with no page "
                            "in use.")
                 .arg(m_folder.path(), read.problem));
     } else if (!read.problem.isEmpty()) {
-        m_messages->post(QStringLiteral("ConfigSetup.txt in %1 breaks off: %2. The %3 page records read "
+        m_messages->post(Journal::Priority::Error,
+                         QStringLiteral("ConfigSetup.txt in %1 breaks off: %2. The %3 page records read "
                                         "before that are used; the other pages are off.")
                              .arg(m_folder.path(), read.problem)
                              .arg(read.pageRecordsRead));
@@ -341,7 +349,8 @@ void MainWindow::TransmitToKVR(int mode, int value, const QByteArray &sValue)
 
 void MainWindow::CommErrMsg(int code)
 {
-    m_messages->post(CommErrorText(code));
+    // The only caller is a frame that could not be written.
+    m_messages->post(Journal::Priority::Error, CommErrorText(code));
 }
 
 void MainWindow::showStatus(const QString &text)
@@ -349,13 +358,14 @@ void MainWindow::showStatus(const QString &text)
     report(QStringLiteral("status"), text);
 }
 
-void MainWindow::report(const QString &topic, const QString &text)
+void MainWindow::report(const QString &topic, const QString &text, Journal::Priority priority)
 {
-    Journal::write(topic, text);
+    Journal::write(topic, text, priority);
     const QString line = QString(text).replace(QLatin1Char('\r'), QStringLiteral(": "));
     // The bar shows what fits; the whole text stays readable in its tooltip.
     statusBar()->showMessage(line);
     statusBar()->setToolTip(line);
+    emit reported(topic);
 }
 
 void MainWindow::bringToFront()
@@ -390,6 +400,9 @@ void MainWindow::exitConsole()
 
 void MainWindow::shutDown()
 {
+    if (m_ended)
+        return;
+    m_ended = true;
     m_shuttingDown = true;
     if (pageInUse(Page::Server))
         m_serverPage->server().closeConnection();
@@ -402,7 +415,9 @@ void MainWindow::shutDown()
 void MainWindow::closeEvent(QCloseEvent *event)
 {
     if (m_shuttingDown) {
+        // The system closes the window at the session's end: the console ends with it.
         event->accept();
+        shutDown();
         return;
     }
     // The close box keeps the console running in the tray; without a tray it only

@@ -3,6 +3,7 @@
 #include "Clock.h"
 #include "ConfigSetup.h"
 #include "ConsoleState.h"
+#include "Journal.h"
 #include "PortController.h"
 #include "ReceiveBuffer.h"
 #include "SerialLink.h"
@@ -65,10 +66,15 @@ public:
     // A text in the status line, also written to the log.
     void showStatus(const QString &text);
     // A line of the journal (standard error) under a topic, also shown in the status line.
-    void report(const QString &topic, const QString &text);
+    void report(const QString &topic, const QString &text,
+                Journal::Priority priority = Journal::Priority::Info);
 
     // Shown, restored and in front: a tray click, the tray's Restore, a second start.
     void bringToFront();
+
+    // Ends the console without saving anything (the tray's Exit, the session's end, a
+    // termination signal): once, however often it is asked.
+    void shutDown();
 
     // The Retransmit action: every current value of the pages in use goes out again.
     void retransmit();
@@ -87,6 +93,8 @@ public:
 signals:
     // The console has shut down; the program ends.
     void ended();
+    // A line went to the journal: what is in force may have changed.
+    void reported(const QString &topic);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -101,7 +109,6 @@ private:
     void openPortDialog();
     void showRegisterProgress(int entry, int count);
     void exitConsole();
-    void shutDown();
 
     WorkingFolder m_folder;
     const Clock &m_clock;
@@ -132,5 +139,6 @@ private:
     ClientPage *m_clientPage = nullptr;
     ServerPage *m_serverPage = nullptr;
     bool m_shuttingDown = false;
+    bool m_ended = false;
     QString m_lostMessage; // the box saying the serial device is gone, withdrawn when it is back
 };

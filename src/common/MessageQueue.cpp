@@ -9,7 +9,13 @@ MessageQueue::MessageQueue(QWidget *window) : QObject(window), m_window(window) 
 
 void MessageQueue::post(const QString &text, const QString &title, QMessageBox::Icon icon)
 {
-    Journal::write(QStringLiteral("message"), text);
+    post(Journal::Priority::Warning, text, title, icon);
+}
+
+void MessageQueue::post(Journal::Priority priority, const QString &text, const QString &title,
+                        QMessageBox::Icon icon)
+{
+    Journal::write(QStringLiteral("message"), text, priority);
     emit posted(text);
     if (m_box && m_shownText == text)
         return;

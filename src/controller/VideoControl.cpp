@@ -109,11 +109,12 @@ void VideoControl::SendVgaRegisters()
         if (list.pauseMs > 0)
             QThread::msleep(static_cast<unsigned long>(list.pauseMs));
     }
-    // A missing file is an installation without registers; anything else deserves a note.
+    // A missing file is an installation without registers; one that broke off is a file
+    // refused from there on.
     if (!list.stopReason.isEmpty() && !list.fileMissing) {
-        emit status(QStringLiteral("%1: %2; %3 register frames sent.")
-                        .arg(RegisterFileName, list.stopReason)
-                        .arg(count));
+        emit loadFailed(QStringLiteral("%1: %2; %3 register frames sent.")
+                            .arg(RegisterFileName, list.stopReason)
+                            .arg(count));
     } else if (!list.fileMissing) {
         emit status(QStringLiteral("VGA registers sent: %1 entries of %2").arg(count).arg(RegisterFileName));
     }

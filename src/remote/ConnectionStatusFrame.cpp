@@ -22,6 +22,13 @@ void ConnectionStatusFrame::showText(const QString &text)
     // A flooding peer brings thousands of arrivals: the text is only set when it changes.
     if (m_box->text() == text)
         return;
-    Journal::write(QStringLiteral("remote"), text);
+    // The link's ordinary states; any other text is a socket error (a refused connection,
+    // a reset, a port that cannot be had), which the journal files as a warning.
+    static const QStringList states{
+        QStringLiteral("Socket Connected Successfully"), QStringLiteral("Socket Closed"),
+        QStringLiteral("Server connection closed"), QStringLiteral("Socket Connection Request Accepted"),
+        QStringLiteral("Socket Data Arrival")};
+    Journal::write(QStringLiteral("remote"), text,
+                   states.contains(text) ? Journal::Priority::Info : Journal::Priority::Warning);
     m_box->setText(text);
 }
