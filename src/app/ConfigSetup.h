@@ -42,7 +42,7 @@ struct ConfigSetupRead {
 class ConfigSetup {
 public:
     // Eight page records and six levels take a few hundred bytes; this is plenty.
-    static constexpr qint64 MaxFileSize = 64 * 1024;
+    static constexpr qint64 MaxFileSize = qint64(64) * 1024;
 
     static ConfigSetupRead parse(const QByteArray &data);
     static ConfigSetupRead read(const QString &path);

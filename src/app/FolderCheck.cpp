@@ -24,11 +24,11 @@
 
 namespace {
 
-const QString ConfigFile = QStringLiteral("ConfigSetup.txt");
-const QString PortFile = QStringLiteral("comset.prt");
-const QString PortMapFile = QStringLiteral("ComPorts.txt");
-const QString HostNameFile = QStringLiteral("HostName.txt");
-const QString Missing = QStringLiteral("is missing");
+constexpr QLatin1String ConfigFile("ConfigSetup.txt");
+constexpr QLatin1String PortFile("comset.prt");
+constexpr QLatin1String PortMapFile("ComPorts.txt");
+constexpr QLatin1String HostNameFile("HostName.txt");
+constexpr QLatin1String Missing("is missing");
 
 // A reader's error in words, for a reader that gave none of its own.
 QString errorText(int error, const QString &why)
@@ -63,9 +63,7 @@ QString FolderCheck::Problem::line() const
                            : QStringLiteral("%1: %2: %3").arg(file, where, what);
 }
 
-FolderCheck::FolderCheck(const WorkingFolder &folder, const QDate &today) : m_folder(folder), m_today(today)
-{
-}
+FolderCheck::FolderCheck(const WorkingFolder &folder, QDate today) : m_folder(folder), m_today(today) {}
 
 void FolderCheck::run()
 {
@@ -241,14 +239,14 @@ QString FolderCheck::check(const QString &name, Kind kind)
             problem = checkSetting(name, path);
             break;
         case Kind::Schedule:
-            problem = checkSchedule(name, path);
+            problem = checkSchedule(name);
             break;
         case Kind::Intensity:
             problem = checkIntensity(name, path);
             break;
         case Kind::ScheduleTask:
         case Kind::IntensityTask:
-            problem = checkTask(name, path, kind);
+            problem = checkTask(name, kind);
             break;
         }
     }
@@ -266,10 +264,9 @@ QString FolderCheck::checkSetting(const QString &name, const QString &path)
     return QStringLiteral("cannot be used (%1)").arg(what);
 }
 
-bool FolderCheck::readTable(const QString &name, const QString &path, int cellCount, bool emptyAllowed,
-                            Table *table)
+bool FolderCheck::readTable(const QString &name, int cellCount, bool emptyAllowed, Table *table)
 {
-    TableRecord::Read read = TableRecord::readFile(path, cellCount);
+    TableRecord::Read read = TableRecord::readFile(m_folder.resolve(name), cellCount);
     if (read.ok() && read.emptyFile && !emptyAllowed) {
         read.error = static_cast<int>(FileError::InputPastEnd);
         read.why = QStringLiteral("the file is empty; a task file holds its row count at least");
@@ -286,10 +283,10 @@ bool FolderCheck::readTable(const QString &name, const QString &path, int cellCo
     return true;
 }
 
-QString FolderCheck::checkSchedule(const QString &name, const QString &path)
+QString FolderCheck::checkSchedule(const QString &name)
 {
     Table table(DailySchedule::CellCount);
-    if (!readTable(name, path, DailySchedule::CellCount, true, &table))
+    if (!readTable(name, DailySchedule::CellCount, true, &table))
         return QStringLiteral("cannot be used (a damaged table)");
     for (int r = 1; r <= table.entryCount(); ++r) {
         const QString time = table.cell(r, DailySchedule::TimeCell);
@@ -327,10 +324,10 @@ QString FolderCheck::checkIntensity(const QString &name, const QString &path)
     return QString();
 }
 
-QString FolderCheck::checkTask(const QString &name, const QString &path, Kind kind)
+QString FolderCheck::checkTask(const QString &name, Kind kind)
 {
     Table table(YearlyTask::CellCount);
-    if (!readTable(name, path, YearlyTask::CellCount, false, &table))
+    if (!readTable(name, YearlyTask::CellCount, false, &table))
         return QStringLiteral("cannot be used (a damaged table)");
     const Kind daily = kind == Kind::IntensityTask ? Kind::Intensity : Kind::Schedule;
     const QString noun =

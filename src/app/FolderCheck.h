@@ -24,7 +24,7 @@ public:
         QString line() const; // "<file>: <where>: <what>"
     };
 
-    FolderCheck(const WorkingFolder &folder, const QDate &today);
+    FolderCheck(const WorkingFolder &folder, QDate today);
 
     void run();
 
@@ -47,11 +47,11 @@ private:
     // those entries have lines of their own.
     QString check(const QString &name, Kind kind);
     QString checkSetting(const QString &name, const QString &path);
-    QString checkSchedule(const QString &name, const QString &path);
+    QString checkSchedule(const QString &name);
     QString checkIntensity(const QString &name, const QString &path);
-    QString checkTask(const QString &name, const QString &path, Kind kind);
+    QString checkTask(const QString &name, Kind kind);
     // A table file's entries, or its problem added and nothing.
-    bool readTable(const QString &name, const QString &path, int cellCount, bool emptyAllowed, Table *table);
+    bool readTable(const QString &name, int cellCount, bool emptyAllowed, Table *table);
     // A file a page loads at start.
     void checkDefault(const QString &name, Kind kind, const QString &page);
 

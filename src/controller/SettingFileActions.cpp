@@ -30,8 +30,7 @@ QString SettingFileActions::ask(bool forSaving)
     request.filter = QStringLiteral("PAV Setting Files (*.pav)");
     request.rememberedName = m_remembered;
     request.mustExist = m_loadNeedsExistingFile;
-    const QString path =
-        forSaving ? FileDialogs::askSave(m_page, request) : FileDialogs::askOpen(m_page, request);
+    QString path = forSaving ? FileDialogs::askSave(m_page, request) : FileDialogs::askOpen(m_page, request);
     if (!path.isEmpty())
         m_remembered = path;
     return path;

@@ -15,7 +15,7 @@ const QString VideoControl::RegisterFileName = QStringLiteral("VGAReg.cfg");
 const QString VideoControl::FileNamePrefix = QStringLiteral(" Filename - ");
 
 namespace {
-const QString LoadSource = QStringLiteral("Open Setting File");
+constexpr QLatin1String LoadSource("Open Setting File");
 }
 
 VideoControl::VideoControl(VideoPanel &panel, Transmitter &transmitter, const WorkingFolder &folder,

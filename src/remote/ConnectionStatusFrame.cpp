@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
+// The two object names go in the order the frame holds the box; the pages' tests find both.
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters)
 ConnectionStatusFrame::ConnectionStatusFrame(const QString &caption, const char *frameName,
                                              const char *boxName, QWidget *parent)
     : QGroupBox(caption, parent), m_box(new QLineEdit(this))

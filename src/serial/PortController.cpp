@@ -26,8 +26,8 @@ QString deviceProblem(const QString &device, const QString &systemText)
     return QStringLiteral("its settings were refused");
 }
 
-const QString SettingsFileName = QStringLiteral("comset.prt");
-const QString PortMapFileName = QStringLiteral("ComPorts.txt");
+constexpr QLatin1String SettingsFileName("comset.prt");
+constexpr QLatin1String PortMapFileName("ComPorts.txt");
 } // namespace
 
 PortController::PortController(SerialLink &link, const WorkingFolder &folder, QObject *parent)

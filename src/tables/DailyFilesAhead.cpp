@@ -7,8 +7,7 @@
 
 namespace DailyFilesAhead {
 
-QList<Use> walk(const Table &task, const QDate &start,
-                const std::function<QString(const QString &)> &problemOf)
+QList<Use> walk(const Table &task, QDate start, const std::function<QString(const QString &)> &problemOf)
 {
     Table sorted = task;
     for (int r = 1; r <= sorted.entryCount(); ++r)

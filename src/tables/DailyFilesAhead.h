@@ -25,8 +25,7 @@ struct Use {
 // date, then sorted), walked over the twelve months from 'start' with the runner's rule.
 // 'problemOf' is asked once per file and answers why it cannot be used, or "". The files in
 // force at some time of those months, in the order they first come into force.
-QList<Use> walk(const Table &task, const QDate &start,
-                const std::function<QString(const QString &)> &problemOf);
+QList<Use> walk(const Table &task, QDate start, const std::function<QString(const QString &)> &problemOf);
 
 // The dates of the stretches, last day included: "01/06/2026 to 31/08/2026, 24/12/2026".
 QString datesText(const QList<Timeline::Stretch> &when);

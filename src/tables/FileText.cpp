@@ -2,6 +2,9 @@
 
 #include "FileError.h"
 
+// ComposeFileError's number and source, with where and why the reader stopped: each caller
+// passes a reader's result and its own names, in this order.
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters)
 QString loadFailure(int error, qsizetype where, const QString &why, const QString &source, const QString &filename)
 {
     QString text = ComposeFileError(error, source) + QStringLiteral(" (") + filename;

@@ -14,7 +14,7 @@ class RecordWriter;
 namespace TableRecord {
 
 // 32767 entries with long paths in them (a kilobyte each) and room to spare.
-inline constexpr qint64 MaxFileSize = 48 * 1024 * 1024;
+inline constexpr qint64 MaxFileSize = qint64(48) * 1024 * 1024;
 
 QByteArray write(const Table &table);
 // The record after others of a file (the intensity file's table); nothing for no entries.
