@@ -14,6 +14,10 @@ packages=(
   librsvg2-bin dpkg-dev file desktop-file-utils
   # the Windows syntax check (scripts/windows-syntax.sh)
   g++-mingw-w64-x86-64-posix
+  # the service: sd_notify and the journal; the unit's check; the package's check
+  libsystemd-dev systemd lintian
+  # static checks of src/
+  clazy clang-tidy
 )
 
 missing=()

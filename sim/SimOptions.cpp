@@ -38,6 +38,8 @@ SimOptions SimOptions::fromArguments(const QStringList &arguments)
                        "to standard error."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help and exit."));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("Show the version and exit."));
     const QCommandLineOption link(QStringLiteral("link"),
                                   QStringLiteral("Make a symbolic link at <path> to the serial device "
                                                  "(an existing link is replaced)."),
@@ -65,7 +67,8 @@ SimOptions SimOptions::fromArguments(const QStringList &arguments)
     const QCommandLineOption repeat(QStringLiteral("repeat"),
                                     QStringLiteral("Keep vanishing and coming back."));
     const QCommandLineOption quiet(QStringLiteral("quiet"), QStringLiteral("Print no decoded lines."));
-    parser.addOptions({help, link, answer, stream, streamLines, garbage, vanish, back, repeat, quiet});
+    parser.addOptions(
+        {help, version, link, answer, stream, streamLines, garbage, vanish, back, repeat, quiet});
 
     SimOptions options;
     // Name the program plainly, not by the path it was started with.
@@ -78,6 +81,10 @@ SimOptions SimOptions::fromArguments(const QStringList &arguments)
     }
     if (parser.isSet(help)) {
         options.help = true;
+        return options;
+    }
+    if (parser.isSet(version)) {
+        options.version = true;
         return options;
     }
     if (!parser.positionalArguments().isEmpty()) {

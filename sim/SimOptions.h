@@ -19,6 +19,7 @@ struct SimOptions {
     bool quiet = false;
 
     bool help = false;
+    bool version = false;
     QString error; // empty when the command line made sense
     QString usage;
 

@@ -15,6 +15,10 @@ int main(int argc, char *argv[])
         std::fputs(qPrintable(options.usage), stdout);
         return 0;
     }
+    if (options.version) {
+        std::fputs("kvr-sim " PAV_VERSION "\n", stdout);
+        return 0;
+    }
     if (!options.error.isEmpty()) {
         std::fprintf(stderr, "kvr-sim: %s\nTry 'kvr-sim --help'.\n", qPrintable(options.error));
         return 2;

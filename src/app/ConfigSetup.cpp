@@ -146,19 +146,19 @@ ConfigSetupRead ConfigSetup::read(const QString &path)
     return parse(data);
 }
 
-QStringList ConfigSetupRead::messages(const QString &folder) const
+QList<std::pair<Journal::Priority, QString>> ConfigSetupRead::messages(const QString &folder) const
 {
-    QStringList texts;
+    QList<std::pair<Journal::Priority, QString>> texts;
     if (!problem.isEmpty() && pageRecordsRead == 0) {
-        texts << QStringLiteral("ConfigSetup.txt in %1 cannot be used: %2. The console goes on with no page in use.")
-                     .arg(folder, problem);
+        texts << std::pair(Journal::Priority::Error, QStringLiteral("ConfigSetup.txt in %1 cannot be used: %2. The console goes on with no page in use.")
+                     .arg(folder, problem));
     } else if (!problem.isEmpty()) {
-        texts << QStringLiteral("ConfigSetup.txt in %1 breaks off: %2. The %3 page records read before that are "
+        texts << std::pair(Journal::Priority::Error, QStringLiteral("ConfigSetup.txt in %1 breaks off: %2. The %3 page records read before that are "
                                 "used; the other pages are off.")
                      .arg(folder, problem)
-                     .arg(pageRecordsRead);
+                     .arg(pageRecordsRead));
     }
     if (!warning.isEmpty())
-        texts << QStringLiteral("ConfigSetup.txt: %1.").arg(warning);
+        texts << std::pair(Journal::Priority::Warning, QStringLiteral("ConfigSetup.txt: %1.").arg(warning));
     return texts;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Journal.h"
+
 #include "PageTable.h"
 
 #include <QByteArray>
@@ -35,8 +37,9 @@ struct ConfigSetupRead {
     QString warning;           // something brought into line, e.g. the level count
     int pageRecordsRead = 0;   // page records read before any problem
 
-    // What the operator is told about the file in 'folder', in order; none for a good file.
-    QStringList messages(const QString &folder) const;
+    // What the operator is told about the file in 'folder', in order, each with its weight in
+    // the journal; none for a good file.
+    QList<std::pair<Journal::Priority, QString>> messages(const QString &folder) const;
 };
 
 // LoadConfigSetup's reading part. Fields in order: page count and an ignored text, pages
@@ -45,7 +48,7 @@ struct ConfigSetupRead {
 class ConfigSetup {
 public:
     // Eight page records and six levels take a few hundred bytes; this is plenty.
-    static constexpr qint64 MaxFileSize = 64 * 1024;
+    static constexpr qint64 MaxFileSize = qint64(64) * 1024;
 
     static ConfigSetupRead parse(const QByteArray &data);
     static ConfigSetupRead read(const QString &path);

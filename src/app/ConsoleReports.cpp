@@ -41,16 +41,20 @@ void ConsoleReports::wirePort()
 {
     Transmitter *transmitter = &m_parts.transmitter;
     connect(transmitter, &Transmitter::frameRejected, this,
-            [this](const QString &text) { m_report(QStringLiteral("frame"), text); });
+            [this](const QString &text) { m_report(QStringLiteral("frame"), text, Journal::Priority::Error); });
     connect(transmitter, &Transmitter::writeFailed, this,
-            [this](int code) { m_messages.post(CommErrorText(code)); });
+            [this](int code) { m_messages.post(Journal::Priority::Error, CommErrorText(code)); });
     connect(transmitter, &Transmitter::queueFull, this,
-            [this](const QString &text) { m_report(QStringLiteral("frame"), text); });
+            [this](const QString &text) { m_report(QStringLiteral("frame"), text, Journal::Priority::Error); });
     connect(&m_parts.ports, &PortController::message, this, [this](const QString &text, const QString &details) {
-        m_messages.post(text, QString(), QMessageBox::NoIcon, details);
+        m_messages.post(Journal::Priority::Error, text, QString(), QMessageBox::NoIcon, details);
     });
+    // The port controller's status is a port that did not open or a file it refused; its
+    // notes are a port opened or closed.
     connect(&m_parts.ports, &PortController::status, this,
-            [this](const QString &text) { m_report(QStringLiteral("port"), text); });
+            [this](const QString &text) { m_report(QStringLiteral("port"), text, Journal::Priority::Error); });
+    connect(&m_parts.ports, &PortController::note, this,
+            [this](const QString &text) { m_report(QStringLiteral("port"), text, Journal::Priority::Info); });
 
     connect(&m_parts.link, &SerialLink::lost, this, [this](const QString &device, const QString &reason) {
         if (m_ended)
@@ -59,8 +63,8 @@ void ConsoleReports::wirePort()
             QStringLiteral("The serial device %1 is gone (%2). The console tries to open it again "
                            "every few seconds.")
                 .arg(device, reason);
-        m_report(QStringLiteral("port"), m_lostMessage);
-        m_messages.post(m_lostMessage);
+        m_report(QStringLiteral("port"), m_lostMessage, Journal::Priority::Error);
+        m_messages.post(Journal::Priority::Error, m_lostMessage);
     });
     connect(&m_parts.link, &SerialLink::restored, this, [this](const QString &device) {
         // The box saying it is gone is no longer true.
@@ -68,7 +72,7 @@ void ConsoleReports::wirePort()
         const QString back = QStringLiteral("The serial device %1 is back and open again").arg(device);
         if (m_parts.state.ClientConsole) {
             // A client console sends nothing to a controller of its own.
-            m_report(QStringLiteral("port"), back + QStringLiteral("."));
+            m_report(QStringLiteral("port"), back + QStringLiteral("."), Journal::Priority::Info);
             return;
         }
         // The controller may have been powered off with the adapter: give it everything again.
@@ -76,7 +80,8 @@ void ConsoleReports::wirePort()
             const AuditTrail::Scope cause(QStringLiteral("the return of the serial device"));
             m_retransmit();
         }
-        m_report(QStringLiteral("port"), back + QStringLiteral("; the current settings went out again."));
+        m_report(QStringLiteral("port"), back + QStringLiteral("; the current settings went out again."),
+                 Journal::Priority::Info);
     });
 }
 
@@ -86,25 +91,28 @@ void ConsoleReports::wirePort()
 template <typename Source> void ConsoleReports::wireFiles(Source *source, const QString &topic)
 {
     connect(source, &Source::loadFailed, this,
-            [this](const QString &text) { m_report(QStringLiteral("load"), text); });
+            [this](const QString &text) { m_report(QStringLiteral("load"), text, Journal::Priority::Error); });
     connect(source, &Source::saveFailed, this, [this](const QString &text) {
-        m_report(QStringLiteral("save"), text);
-        m_messages.post(text);
+        m_report(QStringLiteral("save"), text, Journal::Priority::Error);
+        m_messages.post(Journal::Priority::Error, text);
     });
     connect(source, &Source::saved, this, [this](const QString &path) {
-        m_report(QStringLiteral("save"), QStringLiteral("Saved %1").arg(path));
+        m_report(QStringLiteral("save"), QStringLiteral("Saved %1").arg(path), Journal::Priority::Info);
     });
-    connect(source, &Source::status, this, [this, topic](const QString &text) { m_report(topic, text); });
+    connect(source, &Source::status, this,
+            [this, topic](const QString &text) { m_report(topic, text, Journal::Priority::Info); });
 }
 
 void ConsoleReports::wireIntensity()
 {
     DailyIntensity *intensity = &m_parts.intensity;
     connect(intensity, &DailyIntensity::notSent, this,
-            [this](const QString &text) { m_report(QStringLiteral("intensity"), text); });
+            [this](const QString &text) { m_report(QStringLiteral("intensity"), text, Journal::Priority::Error); });
+    connect(intensity, &DailyIntensity::warning, this,
+            [this](const QString &text) { m_report(QStringLiteral("intensity"), text, Journal::Priority::Warning); });
     connect(intensity, &DailyIntensity::levelSent, this, [this, intensity](int position) {
         m_report(QStringLiteral("intensity"),
-                 QStringLiteral("Level %1 sent")
-                     .arg(intensity->levelNames().value(position, QString::number(position))));
+                 QStringLiteral("Level %1 sent").arg(intensity->levelNames().value(position, QString::number(position))),
+                 Journal::Priority::Info);
     });
 }

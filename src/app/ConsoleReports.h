@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ConsoleParts.h"
+#include "Journal.h"
 
 #include <QObject>
 #include <QString>
@@ -15,7 +16,7 @@ class MessageQueue;
 class ConsoleReports : public QObject {
     Q_OBJECT
 public:
-    using Report = std::function<void(const QString &topic, const QString &text)>;
+    using Report = std::function<void(const QString &topic, const QString &text, Journal::Priority priority)>;
 
     // 'retransmit' sends every current value again (a device that came back).
     ConsoleReports(const ConsoleParts &parts, MessageQueue &messages, Report report,

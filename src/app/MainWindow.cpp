@@ -165,7 +165,7 @@ void MainWindow::connectParts()
     const ConsoleParts parts{m_state,  m_link,  m_ports,      m_transmitter, *m_videoControl,
                              *m_daily, *m_task, *m_intensity, *m_intTask};
     m_reports = new ConsoleReports(
-        parts, *m_messages, [this](const QString &topic, const QString &text) { report(topic, text); },
+        parts, *m_messages, [this](const auto &...line) { report(line...); },
         [this] { retransmit(); }, this);
     m_feed = new ConsoleStatusFeed(m_status, parts, *m_serverPage, *m_clientPage, this);
     connect(&m_status, &ConsoleStatus::changed, this,
@@ -183,7 +183,7 @@ void MainWindow::startUp()
     m_ports.OpenComSetting();
     const int portError = m_ports.lastOpenError();
     if (!m_link.isOpen())
-        m_messages->post(PortController::InvalidPortMessage, QString(), QMessageBox::NoIcon, m_ports.openAdvice());
+        m_messages->post(Journal::Priority::Error, PortController::InvalidPortMessage, {}, {}, m_ports.openAdvice());
     m_link.clearInput();
     m_daily->stopRunner();
     m_intTask->stopRunner();
@@ -211,8 +211,8 @@ void MainWindow::LoadConfigSetup()
     const ConfigSetupRead read = ConfigSetup::read(m_folder.file(QStringLiteral("ConfigSetup.txt")));
     m_config = read.config;
     m_state.ClientConsole = pageInUse(Page::Client);
-    for (const QString &text : read.messages(m_folder.path()))
-        m_messages->post(text);
+    for (const auto &[priority, text] : read.messages(m_folder.path()))
+        m_messages->post(priority, text);
 
     const QColor captionColour(0, 0, 128);
     for (int i = 0; i < PageCount; ++i) {
@@ -309,7 +309,7 @@ Transmission MainWindow::TransmitToKVR(int mode, int value, const QByteArray &sV
 
 void MainWindow::CommErrMsg(int code)
 {
-    m_messages->post(CommErrorText(code));
+    m_messages->post(Journal::Priority::Error, CommErrorText(code)); // a frame that could not be written
 }
 
 void MainWindow::showStatus(const QString &text)
@@ -317,9 +317,9 @@ void MainWindow::showStatus(const QString &text)
     report(QStringLiteral("status"), text);
 }
 
-void MainWindow::report(const QString &topic, const QString &text)
+void MainWindow::report(const QString &topic, const QString &text, Journal::Priority priority)
 {
-    Journal::write(topic, text);
+    Journal::write(topic, text, priority);
     const QString line = QString(text).replace(QLatin1Char('\r'), QStringLiteral(": "));
     // The bar shows what fits; the whole text stays readable in its tooltip.
     statusBar()->showMessage(line);

@@ -4,6 +4,7 @@
 #include "ConfigSetup.h"
 #include "ConsoleState.h"
 #include "ConsoleStatus.h"
+#include "Journal.h"
 #include "PortController.h"
 #include "ReceiveBuffer.h"
 #include "SerialLink.h"
@@ -70,7 +71,8 @@ public:
     // A text in the status line, also written to the log.
     void showStatus(const QString &text);
     // A line of the journal (standard error) under a topic, also shown in the status line.
-    void report(const QString &topic, const QString &text);
+    void report(const QString &topic, const QString &text,
+                Journal::Priority priority = Journal::Priority::Info);
 
     // Shown, restored and in front: a tray click, the tray's Restore, a second start.
     void bringToFront();

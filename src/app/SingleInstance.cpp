@@ -9,7 +9,7 @@
 #include <QThread>
 
 namespace {
-const QByteArray ActivateWord = "show";
+constexpr char ActivateWord[] = "show";
 }
 
 SingleInstance::SingleInstance(const QString &key, QObject *parent)

@@ -9,8 +9,9 @@
 // was appended, and painting to what is visible. Only the newest characters are kept.
 class StatusBox : public QAbstractScrollArea {
     Q_OBJECT
-    Q_PROPERTY(QString text READ text WRITE setText)
-    Q_PROPERTY(QString plainText READ text WRITE setText)
+    // Read by tests and accessibility tools, which ask when they need it; nothing binds to it.
+    Q_PROPERTY(QString text READ text WRITE setText)      // clazy:exclude=qproperty-without-notify
+    Q_PROPERTY(QString plainText READ text WRITE setText) // clazy:exclude=qproperty-without-notify
 public:
     explicit StatusBox(QWidget *parent = nullptr);
 
@@ -36,5 +37,5 @@ private:
     void updateScrollRange(bool followEnd);
 
     QString m_text;
-    qsizetype m_maximumLength = 64 * 1024;
+    qsizetype m_maximumLength = qsizetype(64) * 1024;
 };

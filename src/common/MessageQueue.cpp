@@ -10,7 +10,13 @@ MessageQueue::MessageQueue(QWidget *window) : QObject(window), m_window(window) 
 void MessageQueue::post(const QString &text, const QString &title, QMessageBox::Icon icon,
                         const QString &details)
 {
-    Journal::write(QStringLiteral("message"), text);
+    post(Journal::Priority::Warning, text, title, icon, details);
+}
+
+void MessageQueue::post(Journal::Priority priority, const QString &text, const QString &title,
+                        QMessageBox::Icon icon, const QString &details)
+{
+    Journal::write(QStringLiteral("message"), text, priority);
     emit posted(text);
     if (m_box && m_shownText == text)
         return;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Journal.h"
+
 #include <QMessageBox>
 #include <QObject>
 #include <QPointer>
@@ -17,8 +19,12 @@ public:
     explicit MessageQueue(QWidget *window);
 
     // Title empty: the application's title. Icon NoIcon and an OK button, unless given.
+    // A message box is something the operator has to see: a warning in the journal ...
     // 'details' goes below the text (the box's informative text).
     void post(const QString &text, const QString &title = QString(),
+              QMessageBox::Icon icon = QMessageBox::NoIcon, const QString &details = QString());
+    // ... or an error (a port that failed, a file refused).
+    void post(Journal::Priority priority, const QString &text, const QString &title = QString(),
               QMessageBox::Icon icon = QMessageBox::NoIcon, const QString &details = QString());
 
     // A message no longer true (the device it names is back): taken off the screen if it

@@ -126,6 +126,8 @@ double roundHalfEven(double value)
     return std::nearbyint(value);
 }
 
+// The value, then its range from low to high, as every range here is given.
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters)
 std::optional<int> wholeInRange(double value, int min, int max)
 {
     const double rounded = roundHalfEven(value);

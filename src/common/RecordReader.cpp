@@ -27,14 +27,12 @@ void RecordReader::skipSeparator()
     if (m_pos >= m_data.size())
         return;
     const char c = m_data.at(m_pos);
-    if (c == ',') {
+    if (c == ',' || c == '\n') {
         ++m_pos;
     } else if (c == '\r') {
         ++m_pos;
         if (m_pos < m_data.size() && m_data.at(m_pos) == '\n')
             ++m_pos;
-    } else if (c == '\n') {
-        ++m_pos;
     }
 }
 

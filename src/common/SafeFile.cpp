@@ -118,7 +118,7 @@ QString writeWholeFile(const QString &path, const QByteArray &data)
     // The data sits in a buffer until flushed; a disk that refuses it then (full, or a size
     // limit) must stop the save, so the flush is checked here rather than left to commit().
     if (file.write(data) != data.size() || !file.flush()) {
-        const QString why = file.errorString();
+        QString why = file.errorString();
         file.cancelWriting();
         return why;
     }
@@ -148,8 +148,9 @@ QString kindText(mode_t mode)
 
 QString sizeText(qint64 bytes)
 {
-    if (bytes >= 1024 * 1024 && bytes % (1024 * 1024) == 0)
-        return QStringLiteral("%1 MiB").arg(bytes / (1024 * 1024));
+    constexpr qint64 MiB = qint64(1024) * 1024;
+    if (bytes >= MiB && bytes % MiB == 0)
+        return QStringLiteral("%1 MiB").arg(bytes / MiB);
     if (bytes >= 1024 && bytes % 1024 == 0)
         return QStringLiteral("%1 KiB").arg(bytes / 1024);
     return QStringLiteral("%1 bytes").arg(bytes);

@@ -13,7 +13,7 @@
 QString writeWholeFile(const QString &path, const QByteArray &data);
 
 // The most a reader takes in when its kind of file sets no limit of its own.
-inline constexpr qint64 DefaultReadLimit = 32 * 1024 * 1024;
+inline constexpr qint64 DefaultReadLimit = qint64(32) * 1024 * 1024;
 
 // Reads a whole file. 'error' is set to the FileError number (FileNotFound, PathFileAccess,
 // FileTooLarge) when it cannot be read, else to 0; 'why' then says what is wrong in words.

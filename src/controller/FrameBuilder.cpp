@@ -66,7 +66,6 @@ int FrameBuilder::maxValue(int mode)
     case Command::Brightness:
         return 255;
     case Command::Contrast:
-        return 127;
     case Command::Saturation:
         return 127;
     case Command::Hue:
@@ -77,10 +76,9 @@ int FrameBuilder::maxValue(int mode)
         return 4; // Linear, Bypassed, Filter1..3
     case Command::Antigamma:
         return 1; // On, Off
-    case Command::VideoSource:
-        return 5; // Composite1..4, Svideo1, Svideo2
-    case Command::IntensityLevel:
-        return 5; // a level position, not the byte sent
+    case Command::VideoSource:    // Composite1..4, Svideo1, Svideo2
+    case Command::IntensityLevel: // a level position, not the byte sent
+        return 5;
     case Command::Watchdog:
         return 255;
     default:

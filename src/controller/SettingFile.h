@@ -26,7 +26,7 @@ struct SettingFileRead {
 class SettingFile {
 public:
     // Nine short fields; a file this large is not a setting file.
-    static constexpr qint64 MaxFileSize = 64 * 1024;
+    static constexpr qint64 MaxFileSize = qint64(64) * 1024;
 
     static SettingFileRead parse(const QByteArray &data);
     // FileNotFound or PathFileAccess when the file cannot be read.

@@ -18,7 +18,7 @@ struct VgaRegisterList {
 class VgaRegisterFile {
 public:
     // Thousands of register entries, one a line, with room to spare.
-    static constexpr qint64 MaxFileSize = 1024 * 1024;
+    static constexpr qint64 MaxFileSize = qint64(1024) * 1024;
 
     static VgaRegisterList parse(const QByteArray &data);
     static VgaRegisterList read(const QString &path);

@@ -19,7 +19,7 @@ const QString VideoControl::RegisterFileName = QStringLiteral("VGAReg.cfg");
 const QString VideoControl::FileNamePrefix = QStringLiteral(" Filename - ");
 
 namespace {
-const QString LoadSource = QStringLiteral("Open Setting File");
+constexpr QLatin1String LoadSource("Open Setting File");
 }
 
 VideoControl::VideoControl(VideoPanel &panel, Transmitter &transmitter, const WorkingFolder &folder,
@@ -183,7 +183,8 @@ void VideoControl::SendVgaRegisters()
         if (list.pauseMs > 0)
             QThread::msleep(static_cast<unsigned long>(list.pauseMs));
     }
-    // A missing file is an installation without registers; anything else deserves a note.
+    // A missing file is an installation without registers; one that broke off is a file
+    // refused from there on.
     if (list.fileMissing)
         return;
     QString text = sent == count ? QStringLiteral("VGA registers sent: %1 entries of %2").arg(count).arg(RegisterFileName)
@@ -195,7 +196,9 @@ void VideoControl::SendVgaRegisters()
                                      .arg(sent)
                                      .arg(count)
                                      .arg(RegisterFileName, whyNot);
-    if (!list.stopReason.isEmpty())
-        text = QStringLiteral("%1: %2; %3").arg(RegisterFileName, list.stopReason, text);
-    emit status(text);
+    if (list.stopReason.isEmpty()) {
+        emit status(text);
+        return;
+    }
+    emit loadFailed(QStringLiteral("%1: %2; %3").arg(RegisterFileName, list.stopReason, text));
 }

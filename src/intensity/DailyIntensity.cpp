@@ -204,7 +204,7 @@ FileLoad DailyIntensity::loadIntensityFile(const QString &filename)
     if (read.error == static_cast<int>(FileError::FileNotFound) && isDefaultFile(path)) {
         // The working folder's own setting.int is made anew from what the page holds. Any
         // other missing file is an ordinary failure, so setting.int keeps what was saved there.
-        emit status(QStringLiteral("%1 was missing; it was made anew from the Intensity page.").arg(path));
+        emit warning(QStringLiteral("%1 was missing; it was made anew from the Intensity page.").arg(path));
         if (m_mode == Mode::None) {
             // The file made records Automatic: the page shows what the file says.
             m_mode = Mode::Automatic;
@@ -351,9 +351,10 @@ void DailyIntensity::SendWatchdogSetting()
         return;
     const std::optional<int> value = Watchdog::value(m_switchOff, m_delay);
     if (!value) {
-        emit status(QStringLiteral("The watchdog delay \"%1\" is not a whole number from 0 to 255 once rounded; "
-                                   "no watchdog command was sent.")
-                        .arg(m_delay));
+        emit warning(
+            QStringLiteral("The watchdog delay \"%1\" is not a whole number from 0 to 255 once rounded; "
+                           "no watchdog command was sent.")
+                .arg(m_delay));
         return;
     }
     const QString whyNot = m_transmit(Command::Watchdog, *value);

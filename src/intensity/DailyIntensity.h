@@ -130,6 +130,8 @@ signals:
     void saveFailed(const QString &text);
     void saved(const QString &filename);
     void status(const QString &text);
+    // Something the operator should look at: setting.int made anew, a delay not sent.
+    void warning(const QString &text);
 
 private:
     bool isDefaultFile(const QString &path) const;

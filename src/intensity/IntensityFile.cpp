@@ -12,9 +12,9 @@
 namespace IntensityFile {
 
 namespace {
-const QString Manual = QStringLiteral("Manual");
-const QString Automatic = QStringLiteral("Automatic");
-const QString SwitchOff = QStringLiteral("SwitchOff");
+constexpr QLatin1String Manual("Manual");
+constexpr QLatin1String Automatic("Automatic");
+constexpr QLatin1String SwitchOff("SwitchOff");
 
 Read &failed(Read &read, FileError error, qsizetype where, const QString &why)
 {

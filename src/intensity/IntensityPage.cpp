@@ -24,7 +24,7 @@
 #include <QVBoxLayout>
 
 namespace {
-const QString IntensityFilter = QStringLiteral("Intensity Setting Files (*.int)");
+constexpr QLatin1String IntensityFilter("Intensity Setting Files (*.int)");
 const QColor InUseCaption(0, 0, 255);
 const QColor OtherCaption(0, 0, 0);
 
@@ -296,7 +296,8 @@ void IntensityPage::gridClicked()
     const QTime time = CellText::timeOf(m_intensity.table().cell(row, IntensityFile::TimeCell));
     if (time.isValid())
         m_time->setTime(time);
-    const int level = m_intensity.levelNames().indexOf(m_intensity.table().cell(row, IntensityFile::NameCell));
+    const int level = static_cast<int>(
+        m_intensity.levelNames().indexOf(m_intensity.table().cell(row, IntensityFile::NameCell)));
     if (level >= 0 && level < m_autoLevel->count())
         m_intensity.setAutoLevel(level);
 }

@@ -8,7 +8,7 @@
 #include <limits>
 
 namespace {
-const QString TimeFormat = QStringLiteral("HH:mm");
+constexpr QLatin1String TimeFormat("HH:mm");
 }
 
 IntensityRunner::IntensityRunner(ConsoleState &state, const Clock &clock, std::function<void(int)> sendLevel,

@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
+// The two object names go in the order the frame holds the box; the pages' tests find both.
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters)
 ConnectionStatusFrame::ConnectionStatusFrame(const QString &caption, const char *frameName,
                                              const char *boxName, QWidget *parent)
     : QGroupBox(caption, parent), m_box(new QLineEdit(this))
@@ -22,6 +24,13 @@ void ConnectionStatusFrame::showText(const QString &text)
     // A flooding peer brings thousands of arrivals: the text is only set when it changes.
     if (m_box->text() == text)
         return;
-    Journal::write(QStringLiteral("remote"), text);
+    // The link's ordinary states; any other text is a socket error (a refused connection,
+    // a reset, a port that cannot be had), which the journal files as a warning.
+    static const QStringList states{
+        QStringLiteral("Socket Connected Successfully"), QStringLiteral("Socket Closed"),
+        QStringLiteral("Server connection closed"), QStringLiteral("Socket Connection Request Accepted"),
+        QStringLiteral("Socket Data Arrival")};
+    Journal::write(QStringLiteral("remote"), text,
+                   states.contains(text) ? Journal::Priority::Info : Journal::Priority::Warning);
     m_box->setText(text);
 }

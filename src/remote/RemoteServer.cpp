@@ -28,10 +28,10 @@ const QByteArray RemoteServer::Command = QByteArrayLiteral("UpdCmd");
 
 namespace {
 // An arrival longer than the command is never the command, so little is held at a time.
-constexpr qint64 ReadBufferSize = 16 * 1024;
+constexpr qint64 ReadBufferSize = qint64(16) * 1024;
 constexpr int ListenRetryMs = 2000;
 
-void setKeepAlive(QTcpSocket &socket, const RemoteServer::KeepAlive &keepAlive)
+void setKeepAlive(QTcpSocket &socket, RemoteServer::KeepAlive keepAlive)
 {
     socket.setSocketOption(QAbstractSocket::KeepAliveOption, 1);
 #ifdef Q_OS_LINUX

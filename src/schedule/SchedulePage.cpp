@@ -20,9 +20,9 @@
 #include <QVBoxLayout>
 
 namespace {
-const QString ScheduleFilter = QStringLiteral("Schedule Files (*.shd)");
-const QString SaveFilters = QStringLiteral("All Files (*.*);;Schedule Files (*.shd)");
-const QString SettingFilter = QStringLiteral("PAV Setting Files (*.PAV)");
+constexpr QLatin1String ScheduleFilter("Schedule Files (*.shd)");
+constexpr QLatin1String SaveFilters("All Files (*.*);;Schedule Files (*.shd)");
+constexpr QLatin1String SettingFilter("PAV Setting Files (*.PAV)");
 } // namespace
 
 SchedulePage::SchedulePage(DailySchedule &schedule, ConsoleState &state, QWidget *parent)

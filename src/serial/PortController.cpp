@@ -68,8 +68,8 @@ DeviceProblem deviceProblem(int port, const QString &device, const QString &syst
             QStringLiteral("Choose other settings with Port Setting, or another port.")};
 }
 
-const QString SettingsFileName = QStringLiteral("comset.prt");
-const QString PortMapFileName = QStringLiteral("ComPorts.txt");
+constexpr QLatin1String SettingsFileName("comset.prt");
+constexpr QLatin1String PortMapFileName("ComPorts.txt");
 } // namespace
 
 PortController::PortController(SerialLink &link, const WorkingFolder &folder, QObject *parent)
@@ -146,7 +146,7 @@ int PortController::OpenCom(const PortSettings &selection)
     const QString device = devicePath(ports, selection.portNumber());
     const QString named = device.isEmpty() ? QStringLiteral("no device") : device;
     if (m_link.isOpen())
-        emit status(QStringLiteral("Com %1 (%2) closed").arg(QString::number(m_portNumber), m_device));
+        emit note(QStringLiteral("Com %1 (%2) closed").arg(QString::number(m_portNumber), m_device));
     m_lastOpenError = m_link.open(device, selection);
     m_portNumber = selection.portNumber();
     m_device = device;
@@ -161,7 +161,7 @@ int PortController::OpenCom(const PortSettings &selection)
     } else {
         m_openAdvice.clear();
         m_lineSettings = selection.settingsText();
-        emit status(QStringLiteral("Com %1 (%2) is open at %3")
+        emit note(QStringLiteral("Com %1 (%2) is open at %3")
                         .arg(QString::number(selection.portNumber()), named, m_lineSettings));
         setState(PortState::Open, m_lineSettings);
     }

@@ -57,8 +57,10 @@ signals:
     // Texts for a message box (CommErrMsg and the port warnings), with the device, the real
     // cause and the remedy as the box's details.
     void message(const QString &text, const QString &details);
-    // Problems with the port files, for the status line.
+    // Problems with the port files and a port that did not open, for the status line.
     void status(const QString &text);
+    // The port opened or closed, with its device and settings.
+    void note(const QString &text);
     // The port was tried, went away or came back.
     void stateChanged();
 

@@ -14,7 +14,7 @@ public:
     PortDirectory() = default;
 
     // Twelve records with long device paths fit many times over.
-    static constexpr qint64 MaxFileSize = 64 * 1024;
+    static constexpr qint64 MaxFileSize = qint64(64) * 1024;
 
     static PortDirectory parse(const QByteArray &data);
     // A missing file is no problem: every port keeps its usual name.

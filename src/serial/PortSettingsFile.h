@@ -19,7 +19,7 @@ class PortSettingsFile {
 public:
     static QByteArray format(const PortSettings &settings);
     // Five short numbers; anything near this size is not a port settings file.
-    static constexpr qint64 MaxFileSize = 4 * 1024;
+    static constexpr qint64 MaxFileSize = qint64(4) * 1024;
 
     // 'before' holds the positions in force, which a short file keeps after its end.
     static PortSettingsRead parse(const QByteArray &data, const PortSettings &before = {});

@@ -21,7 +21,7 @@ QString ReceiveBuffer::displayForm(const QByteArray &bytes)
 
 QString ReceiveBuffer::append(const QByteArray &bytes)
 {
-    const QString piece = displayForm(bytes);
+    QString piece = displayForm(bytes);
     m_text += piece;
     // Trim in steps of a quarter of the capacity, so the cost of moving the text is spread
     // over many appends.

@@ -10,7 +10,7 @@
 // months cannot fill the memory; appending costs time in proportion to what arrived.
 class ReceiveBuffer {
 public:
-    static constexpr qsizetype Capacity = 64 * 1024;
+    static constexpr qsizetype Capacity = qsizetype(64) * 1024;
 
     static QString displayForm(const QByteArray &bytes);
 

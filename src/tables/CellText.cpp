@@ -2,12 +2,12 @@
 
 namespace CellText {
 
-QString ofTime(const QTime &time)
+QString ofTime(QTime time)
 {
     return time.toString(QStringLiteral("HH:mm"));
 }
 
-QString ofDate(const QDate &date)
+QString ofDate(QDate date)
 {
     return date.toString(QStringLiteral("dd/MM/yyyy"));
 }
@@ -16,7 +16,7 @@ namespace {
 int number(const QString &cell, int from, int length)
 {
     bool ok = false;
-    const int value = cell.mid(from, length).toInt(&ok);
+    const int value = QStringView(cell).mid(from, length).toInt(&ok);
     return ok ? value : -1;
 }
 } // namespace

@@ -10,8 +10,8 @@
 // still reads.
 namespace CellText {
 
-QString ofTime(const QTime &time);
-QString ofDate(const QDate &date);
+QString ofTime(QTime time);
+QString ofDate(QDate date);
 
 // Hours from characters 1-2, minutes from 4-5; invalid when they are not a time.
 QTime timeOf(const QString &cell);

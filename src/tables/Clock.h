@@ -11,4 +11,9 @@ public:
 
     // The local time of the system.
     static const Clock &system();
+
+protected:
+    // Runners hold a clock by reference: a copy of one would be a clock cut off from its kind.
+    Clock() = default;
+    Q_DISABLE_COPY_MOVE(Clock)
 };

@@ -5,10 +5,7 @@
 
 QStringList Table::fitted(QStringList cells) const
 {
-    while (cells.size() < m_cellCount)
-        cells.append(QString());
-    if (cells.size() > m_cellCount)
-        cells.erase(cells.begin() + m_cellCount, cells.end());
+    cells.resize(m_cellCount);
     return cells;
 }
 
@@ -67,7 +64,7 @@ int Table::removeBlock(int current, int otherEnd)
     const int high = std::min(entryCount(), std::max(current, otherEnd));
     if (low > high)
         return current;
-    m_rows.erase(m_rows.begin() + (low - 1), m_rows.begin() + high);
+    m_rows.remove(low - 1, high - low + 1);
     // The grid keeps its current row number where it still exists; deleting the last
     // entries leaves the one above current.
     return m_rows.isEmpty() ? 0 : std::min(low, entryCount());

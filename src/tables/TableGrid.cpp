@@ -40,7 +40,7 @@ bool TableGrid::eventFilter(QObject *watched, QEvent *event)
     if (watched == horizontalHeader()->viewport() && event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
         emit gridClicked();
-    return false; // the header handles every event itself
+    return QTableView::eventFilter(watched, event); // the header handles every event itself
 }
 
 int TableGrid::currentRow() const

@@ -35,6 +35,8 @@ QString askOpen(QWidget *page, const WorkingFolder &folder, const QString &dialo
     return folder.storedName(FileDialogs::askOpen(page, r));
 }
 
+// The save dialog's filters, then the one selected, as QFileDialog takes them.
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters)
 QString askSave(QWidget *page, const WorkingFolder &folder, const QString &dialogName, const QString &filter,
                 const QString &selectedFilter, const QString &remembered)
 {

@@ -14,7 +14,7 @@ class RecordReader;
 namespace TableRecord {
 
 // 32767 entries with long paths in them (a kilobyte each) and room to spare.
-inline constexpr qint64 MaxFileSize = 48 * 1024 * 1024;
+inline constexpr qint64 MaxFileSize = qint64(48) * 1024 * 1024;
 
 // The record, or why the table cannot be stored: a cell that holds a double quote, TAB, CR or
 // LF, or a character outside the system's encoding, or more bytes than the reader takes.

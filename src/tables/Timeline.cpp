@@ -13,7 +13,7 @@ QList<Stretch> walk(const QStringList &keys, QList<QDateTime> instants, const QD
                     const QString &format)
 {
     std::sort(instants.begin(), instants.end());
-    instants.erase(std::unique(instants.begin(), instants.end()), instants.end());
+    instants.resize(std::unique(instants.begin(), instants.end()) - instants.begin());
     QList<Stretch> stretches;
     const bool sorted = std::is_sorted(keys.begin(), keys.end());
     int recorded = 0;
@@ -55,7 +55,7 @@ QList<Stretch> day(const QStringList &keys, const QDateTime &start)
     return walk(keys, instants, end, QStringLiteral("HH:mm"));
 }
 
-QList<Stretch> year(const QStringList &keys, const QDate &start)
+QList<Stretch> year(const QStringList &keys, QDate start)
 {
     if (keys.isEmpty())
         return {};

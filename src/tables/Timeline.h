@@ -19,7 +19,7 @@ struct Stretch {
 // The next 24 hours from 'start' over "HH:mm" keys.
 QList<Stretch> day(const QStringList &keys, const QDateTime &start);
 // The next twelve months from 'start' over "yyyyMMdd" keys.
-QList<Stretch> year(const QStringList &keys, const QDate &start);
+QList<Stretch> year(const QStringList &keys, QDate start);
 
 // Neighbouring stretches whose entries have the same value made one (the first entry kept):
 // two entries with one level in a row are one stretch, as the runner sends nothing between.

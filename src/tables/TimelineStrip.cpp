@@ -54,11 +54,11 @@ int TimelineStrip::xOf(const QDateTime &at) const
     const double span = static_cast<double>(m_start.secsTo(end()));
     if (span <= 0)
         return area.left();
-    const double part = qBound(0.0, m_start.secsTo(at) / span, 1.0);
+    const double part = qBound(0.0, static_cast<double>(m_start.secsTo(at)) / span, 1.0);
     return area.left() + qRound(part * area.width());
 }
 
-int TimelineStrip::bandAt(const QPoint &pos) const
+int TimelineStrip::bandAt(QPoint pos) const
 {
     if (!bandArea().contains(pos))
         return -1;
@@ -74,7 +74,7 @@ QColor TimelineStrip::fillOf(int entry) const
 {
     const QColor base = palette().color(QPalette::Base);
     const QColor hue = QColor::fromHsv((entry * 67) % 360, 200, 220);
-    const double mix = 0.35;
+    const float mix = 0.35F;
     return QColor::fromRgbF(base.redF() * (1 - mix) + hue.redF() * mix, base.greenF() * (1 - mix) + hue.greenF() * mix,
                             base.blueF() * (1 - mix) + hue.blueF() * mix);
 }

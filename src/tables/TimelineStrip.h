@@ -48,7 +48,7 @@ protected:
 
 private:
     QRect bandArea() const;
-    int bandAt(const QPoint &pos) const;
+    int bandAt(QPoint pos) const;
     QColor fillOf(int entry) const;
     void drawTicks(QPainter &painter) const;
 

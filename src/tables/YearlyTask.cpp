@@ -11,8 +11,8 @@
 #include "StorableText.h"
 #include "TableRecord.h"
 
-YearlyTask::YearlyTask(Naming naming, Counters counters, const WorkingFolder &folder, const Clock &clock,
-                       QObject *parent)
+YearlyTask::YearlyTask(Naming naming, const Counters &counters, const WorkingFolder &folder,
+                       const Clock &clock, QObject *parent)
     : QObject(parent), m_counters(counters), m_naming(std::move(naming)), m_folder(folder), m_clock(clock),
       m_timer(clock, this)
 {

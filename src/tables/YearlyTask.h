@@ -34,7 +34,7 @@ public:
         QString &currentFile; // the daily file now current
     };
 
-    YearlyTask(Naming naming, Counters counters, const WorkingFolder &folder, const Clock &clock,
+    YearlyTask(Naming naming, const Counters &counters, const WorkingFolder &folder, const Clock &clock,
                QObject *parent = nullptr);
 
     Table &table() { return m_table; }

@@ -230,7 +230,7 @@ private slots:
         m_intensity->setDelayText(typed);
         QTEST(m_intensity->delayText(), "shown");
         QTEST(m_intensity->switchOff(), "switchOff");
-        QSignalSpy status(m_intensity.get(), &DailyIntensity::status);
+        QSignalSpy status(m_intensity.get(), &DailyIntensity::warning);
         m_sent.clear();
         m_intensity->SendWatchdogSetting();
         QCOMPARE(m_sent, sent < 0 ? Sent() : Sent({{16, sent}}));

@@ -36,13 +36,27 @@ QByteArray readFile(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
 }
 
-const QString InstallDir = QStringLiteral("/opt/pav-control");
+const QString ProgramDir = QStringLiteral("/usr/lib/pav-control");
+const QString WorkingDir = QStringLiteral("/var/lib/pav-control");
+const QString SamplesDir = QStringLiteral("/usr/share/pav-control/samples");
+
+// What lintian says beyond the note on running as root.
+QStringList lintianTags(const QByteArray &output)
+{
+    QStringList tags;
+    for (const QByteArray &line : output.split('\n')) {
+        if (!line.isEmpty() && !line.contains("running with root privileges"))
+            tags << QString::fromUtf8(line);
+    }
+    return tags;
+}
 
 } // namespace
 
-// The Debian package as an installer gets it: built with CPack from this build, its files and
-// control data, its desktop entries, its maintainer script, and the console unpacked into a
-// temporary root and started offscreen against the simulator that came with it.
+// The Debian package as an installer gets it: built with CPack from this build, lintian's
+// verdict, its files and control data, its manual pages, its user service, its desktop
+// entries, its maintainer script, and the console unpacked into a temporary root and started
+// offscreen against the simulator that came with it.
 class TestPackage : public QObject {
     Q_OBJECT
 private slots:
@@ -62,6 +76,18 @@ private slots:
         QCOMPARE(run("dpkg-deb", {"-x", m_deb, m_root}).exitCode, 0);
         QCOMPARE(run("dpkg-deb", {"-e", m_deb, m_work.filePath("DEBIAN")}).exitCode, 0);
         qInfo("%s: %lld bytes", qPrintable(debs.first()), QFileInfo(m_deb).size());
+        // The unpacked tree stands in for the root (which has /var/lib): its sys link leads to its
+        // own working folder.
+        QVERIFY(QDir().mkpath(m_root + "/var/lib"));
+        QCOMPARE(QFileInfo(m_root + ProgramDir + "/sys").symLinkTarget(), WorkingDir);
+        QVERIFY(QFile::remove(m_root + ProgramDir + "/sys"));
+        QVERIFY(QFile::link(m_root + WorkingDir, m_root + ProgramDir + "/sys"));
+    }
+
+    void lintianFindsNothing()
+    {
+        const Run lintian = run("lintian", {m_deb});
+        QVERIFY2(lintian.exitCode == 0 && lintianTags(lintian.output).isEmpty(), lintian.output.constData());
     }
 
     void files_data()
@@ -69,14 +95,18 @@ private slots:
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("mode");
         const QString program = "-rwxr-xr-x", data = "-rw-r--r--";
-        QTest::newRow("console") << InstallDir + "/pav-control" << program;
-        QTest::newRow("simulator") << InstallDir + "/kvr-sim" << program;
+        QTest::newRow("console") << ProgramDir + "/pav-control" << program;
+        QTest::newRow("working folder beside it") << ProgramDir + "/sys -> " + WorkingDir << "lrwxrwxrwx";
+        QTest::newRow("simulator") << "/usr/bin/kvr-sim" << program;
         QTest::newRow("command") << "/usr/bin/pav-control" << program;
         QTest::newRow("autostart command") << "/usr/bin/pav-control-autostart" << program;
+        QTest::newRow("user service") << "/usr/lib/systemd/user/pav-control.service" << data;
         QTest::newRow("menu entry") << "/usr/share/applications/pav-control.desktop" << data;
         QTest::newRow("icon source") << "/usr/share/icons/hicolor/scalable/apps/pav-control.svg" << data;
+        QTest::newRow("copyright") << "/usr/share/doc/pav-control/copyright" << data;
+        QTest::newRow("changelog") << "/usr/share/doc/pav-control/changelog.gz" << data;
         for (const QString &sample : QDir(PAV_SAMPLES_DIR).entryList(QDir::Files))
-            QTest::newRow(qPrintable(sample)) << InstallDir + "/share/samples/" + sample << data;
+            QTest::newRow(qPrintable(sample)) << SamplesDir + "/" + sample << data;
     }
     void files()
     {
@@ -91,7 +121,7 @@ private slots:
     void nothingOfTheOperatorsOrOfQtIsShipped()
     {
         // The working folder belongs to the machine (postinst makes it); Qt comes from Debian.
-        QVERIFY2(!m_contents.contains(" ./opt/pav-control/sys"), m_contents.constData());
+        QVERIFY2(!m_contents.contains(" ./var/"), m_contents.constData());
         QVERIFY2(!m_contents.contains(".so"), m_contents.constData());
     }
 
@@ -121,8 +151,58 @@ private slots:
             QVERIFY2(run("dpkg-query", {"-W", name}).exitCode == 0, qPrintable(name));
     }
 
-    void desktopEntries()
+    void manualPages_data()
     {
+        QTest::addColumn<QString>("page");
+        for (const char *page : {"pav-control", "pav-control-autostart", "kvr-sim"})
+            QTest::newRow(page) << QString(page);
+    }
+    void manualPages()
+    {
+        // Set by groff without a word on standard error, with the sections an installer looks for.
+        QFETCH(QString, page);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("MANWIDTH", "80");
+        const QString file = m_root + "/usr/share/man/man1/" + page + ".1.gz";
+        const Run warnings =
+            run("sh", {"-c", "man --warnings -l -Tutf8 \"$1\" 2>&1 >/dev/null", "sh", file}, env);
+        QVERIFY2(warnings.exitCode == 0 && warnings.output.isEmpty(), warnings.output.constData());
+        const Run man = run("man", {"-l", "-Tutf8", file}, env);
+        for (const char *section : {"NAME", "SYNOPSIS", "DESCRIPTION", "THE WORKING FOLDER AND ITS FILES",
+                                    "JOURNAL", "SERVICE", "EXIT STATUS"})
+            QVERIFY2(QRegularExpression(QStringLiteral("(^|\\n)%1\\n").arg(section))
+                         .match(QString::fromUtf8(man.output).remove(QRegularExpression(".\b")))
+                         .hasMatch(),
+                     section);
+    }
+
+    void userServiceVerifies()
+    {
+        // systemd-analyze checks the unit's keys, its command and its manual page; the unpacked
+        // tree stands in for the root, so the command is looked for there.
+        const QString unit = readFile(m_root + "/usr/lib/systemd/user/pav-control.service");
+        QVERIFY2(unit.contains("\nExecStart=/usr/bin/pav-control\n"), qPrintable(unit));
+        QTemporaryDir dir;
+        QFile rooted(dir.filePath("pav-control.service"));
+        QVERIFY(rooted.open(QIODevice::WriteOnly));
+        rooted.write(QString(unit).replace("ExecStart=/", "ExecStart=" + m_root + "/").toUtf8());
+        rooted.close();
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_RUNTIME_DIR", dir.path());
+        env.insert("MANPATH", m_root + "/usr/share/man");
+        const Run verify = run("systemd-analyze", {"--user", "verify", rooted.fileName()}, env);
+        QVERIFY2(verify.exitCode == 0 && verify.output.isEmpty(), verify.output.constData());
+    }
+
+    void autostart_data()
+    {
+        QTest::addColumn<bool>("systemdSession"); // the session's graphical-session.target is active
+        QTest::newRow("session under systemd: the user service") << true;
+        QTest::newRow("other session: the XDG autostart entry") << false;
+    }
+    void autostart()
+    {
+        QFETCH(bool, systemdSession);
         const QString menu = m_root + "/usr/share/applications/pav-control.desktop";
         const Run validate = run("desktop-file-validate", {menu});
         QVERIFY2(validate.exitCode == 0 && validate.output.isEmpty(), validate.output.constData());
@@ -132,31 +212,51 @@ private slots:
                                     .toUtf8();
         QVERIFY2(QFileInfo(m_root + "/usr/bin/" + exec).isExecutable(), exec.constData());
 
-        QTemporaryDir config;
+        // A systemctl of the test's own answers for the user manager and notes what it is asked.
+        QTemporaryDir dir;
+        const QString calls = dir.filePath("calls");
+        QFile systemctl(dir.filePath("systemctl"));
+        QVERIFY(systemctl.open(QIODevice::WriteOnly));
+        systemctl.write("#!/bin/sh\necho \"$*\" >> '" + calls.toUtf8() +
+                        "'\ncase \"$*\" in *is-active*) exit " + (systemdSession ? "0" : "3") +
+                        ";; esac\nexit 0\n");
+        systemctl.close();
+        QVERIFY(systemctl.setPermissions(systemctl.permissions() | QFileDevice::ExeOwner));
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("XDG_CONFIG_HOME", config.path());
+        env.insert("XDG_CONFIG_HOME", dir.path());
+        env.insert("PATH", dir.path() + ':' + env.value("PATH"));
         const QString command = m_root + "/usr/bin/pav-control-autostart";
-        const QString entry = config.filePath("autostart/pav-control.desktop");
+        const QString entry = dir.filePath("autostart/pav-control.desktop");
+        QVERIFY(QDir(dir.path()).mkpath("autostart"));
+        QFile earlier(entry); // from a time the session did not run under systemd
+        QVERIFY(earlier.open(QIODevice::WriteOnly) && earlier.write("[Desktop Entry]\n") > 0);
+        earlier.close();
+
         QCOMPARE(run(command, {"on"}, env).exitCode, 0);
-        QCOMPARE(readFile(entry), readFile(menu));
         QCOMPARE(run(command, {"on"}, env).exitCode, 0); // twice is once
+        QCOMPARE(readFile(calls).contains("--user enable pav-control.service"), systemdSession);
+        QCOMPARE(readFile(entry), systemdSession ? QByteArray("(missing)") : readFile(menu)); // never both
         QCOMPARE(run(command, {"off"}, env).exitCode, 0);
         QVERIFY(!QFile::exists(entry));
+        QVERIFY(readFile(calls).contains("--user disable pav-control.service"));
         QCOMPARE(run(command, {}, env).exitCode, 2);
     }
 
     void workingFolderSeededOnlyOnAFirstInstall_data()
     {
         QTest::addColumn<QString>("previousVersion"); // what dpkg passes postinst
+        QTest::addColumn<bool>("fromOpt");            // the folder of the layout before, under /opt
         QTest::addColumn<bool>("deletedSampleBack");
-        QTest::newRow("first install over a folder put there before") << QString() << true;
-        QTest::newRow("upgrade, or installed again after a removal") << QString("2.0.0.0") << false;
+        QTest::newRow("first install over a folder put there before") << QString() << false << true;
+        QTest::newRow("upgrade, or installed again after a removal") << QString("2.0.0.0") << false << false;
+        QTest::newRow("upgrade from /opt: the folder moves") << QString("2.0.0.0") << true << false;
     }
     void workingFolderSeededOnlyOnAFirstInstall()
     {
         QFETCH(QString, previousVersion);
+        QFETCH(bool, fromOpt);
         QFETCH(bool, deletedSampleBack);
-        const QString sys = m_root + InstallDir + "/sys";
+        const QString sys = m_root + WorkingDir;
         QVERIFY(QDir(sys).removeRecursively());
         QVERIFY(configure(QString()));
         for (const QString &sample : QDir(PAV_SAMPLES_DIR).entryList(QDir::Files))
@@ -169,7 +269,7 @@ private slots:
         QCOMPARE(sample.st_mode & 0777, mode_t(0664));
         QCOMPARE(sample.st_gid, folder.st_gid);
         if (::geteuid() == 0) {
-            const Run cap = run("getcap", {m_root + InstallDir + "/pav-control"});
+            const Run cap = run("getcap", {m_root + ProgramDir + "/pav-control"});
             QVERIFY2(cap.output.contains("cap_net_bind_service=ep"), cap.output.constData());
         }
 
@@ -177,23 +277,35 @@ private slots:
         QFile edited(sys + "/default.pav");
         QVERIFY(edited.open(QIODevice::WriteOnly | QIODevice::Truncate) && edited.write("\"PC\"\r\n") > 0);
         edited.close();
+        const QString opt = m_root + "/opt/pav-control";
+        if (fromOpt) {
+            QVERIFY(QDir().mkpath(opt) && QDir().rename(sys, opt + "/sys"));
+            QVERIFY(QDir().mkpath(opt + "/share")); // emptied by dpkg, as the samples were its files
+        }
         QVERIFY(configure(previousVersion));
         QCOMPARE(readFile(sys + "/default.pav"), QByteArray("\"PC\"\r\n"));
         QCOMPARE(QFile::exists(sys + "/evening.pav"), deletedSampleBack);
+        QVERIFY(!QFileInfo::exists(opt));
+        QCOMPARE(::stat(qPrintable(sys), &folder), 0);
+        QCOMPARE(folder.st_mode & 07777, mode_t(02775));
     }
 
     void installedConsoleDrivesTheSimulator()
     {
-        const QString dir = m_root + InstallDir;
-        QVERIFY(QDir(dir + "/sys").removeRecursively());
+        const QString sys = m_root + WorkingDir;
+        QVERIFY(QDir(sys).removeRecursively());
         QVERIFY(configure(QString()));
         // Without default.pav the console starts from empty settings and makes the file.
-        QVERIFY(QFile::remove(dir + "/sys/default.pav"));
+        QVERIFY(QFile::remove(sys + "/default.pav"));
         // The sample ComPorts.txt makes the working folder's ttyKVR Com 1.
         QProcess simulator;
-        simulator.start(dir + "/kvr-sim", {"--link", dir + "/sys/ttyKVR", "--answer", "06"});
+        simulator.start(m_root + "/usr/bin/kvr-sim", {"--link", sys + "/ttyKVR", "--answer", "06"});
         QVERIFY(simulator.waitForStarted());
-        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(dir + "/sys/ttyKVR"), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(sys + "/ttyKVR"), 5000);
+
+        // The installer's check finds the console's own folder through the link beside it.
+        const Run check = run(m_root + "/usr/bin/pav-control", {"--check"});
+        QVERIFY2(check.exitCode == 0 && check.output.endsWith(": all usable.\n"), check.output.constData());
 
         QTemporaryDir tmp; // a single-instance lock of its own, whatever else runs here
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -223,9 +335,9 @@ private slots:
 
         // Made through the command on the PATH: writable for the group, as the samples are.
         struct stat made {};
-        QTRY_COMPARE(::stat(qPrintable(dir + "/sys/default.pav"), &made), 0);
+        QTRY_COMPARE(::stat(qPrintable(sys + "/default.pav"), &made), 0);
         struct stat sample {};
-        QCOMPARE(::stat(qPrintable(dir + "/sys/VGAReg.cfg"), &sample), 0);
+        QCOMPARE(::stat(qPrintable(sys + "/VGAReg.cfg"), &sample), 0);
         QCOMPARE(made.st_mode & 0777, mode_t(0664));
         QCOMPARE(made.st_gid, sample.st_gid);
         console.terminate();

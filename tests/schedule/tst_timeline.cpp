@@ -1,5 +1,7 @@
+#include "DailyFilesAhead.h"
 #include "Timeline.h"
 #include "TimelineStrip.h"
+#include "YearlyTask.h"
 
 #include <QApplication>
 #include <QImage>
@@ -57,6 +59,49 @@ private slots:
     {
         QFETCH(QStringList, keys);
         QTEST(shown(Timeline::year(keys, QDate(2026, 12, 1)), "dd/MM"), "stretches");
+    }
+
+    void dailyFilesAhead_data()
+    {
+        QTest::addColumn<QStringList>("entries"); // "dd/MM/yyyy file", in file order
+        QTest::addColumn<QStringList>("uses");    // "file: dates", and "(why)" for a file that cannot be used
+        QTest::newRow("out of order: by date, the last one in force before the first")
+            << QStringList{"01/06/2027 summer.shd", "01/09/2026 winter.shd"}
+            << QStringList{"winter.shd: 01/12/2026 to 31/05/2027", "summer.shd: 01/06/2027 to 30/11/2027"};
+        QTest::newRow("one file in two entries in a row, and again later")
+            << QStringList{"01/01/2027 a.shd", "01/02/2027 a.shd", "01/03/2027 b.shd", "01/05/2027 a.shd"}
+            << QStringList{"a.shd: 01/12/2026 to 28/02/2027, 01/05/2027 to 30/11/2027",
+                           "b.shd: 01/03/2027 to 30/04/2027"};
+        QTest::newRow("entries past and beyond the twelve months")
+            << QStringList{"01/01/2020 old.shd", "01/01/2026 now.shd", "01/06/2028 far.shd"}
+            << QStringList{"now.shd: 01/12/2026 to 30/11/2027"};
+        QTest::newRow("a file that cannot be used, with the dates it is needed")
+            << QStringList{"15/03/2027 gone.shd", "01/01/2026 now.shd"}
+            << QStringList{"now.shd: 01/12/2026 to 14/03/2027",
+                           "gone.shd: 15/03/2027 to 30/11/2027 (is missing)"};
+    }
+    void dailyFilesAhead()
+    {
+        QFETCH(QStringList, entries);
+        Table task(YearlyTask::CellCount);
+        QList<QStringList> rows;
+        for (const QString &entry : entries) // keys as a damaged or hand-made file may hold them
+            rows.append({QString(), entry.section(' ', 0, 0), entry.section(' ', 1), "99999999"});
+        task.setEntries(rows);
+        QStringList asked;
+        const QList<DailyFilesAhead::Use> uses =
+            DailyFilesAhead::walk(task, QDate(2026, 12, 1), [&](const QString &file) {
+                asked << file;
+                return file.startsWith("gone") ? QString("is missing") : QString();
+            });
+        QStringList shown, files;
+        for (const DailyFilesAhead::Use &use : uses) {
+            shown << use.file + ": " + DailyFilesAhead::datesText(use.when) +
+                         (use.problem.isEmpty() ? QString() : " (" + use.problem + ")");
+            files << use.file;
+        }
+        QTEST(shown, "uses");
+        QCOMPARE(asked, files); // each file read once
     }
 
     void equalLevelsJoin()
