@@ -14,7 +14,8 @@ command -v "$cxx" >/dev/null || { echo "Windows syntax check: $cxx is missing"; 
 
 cd "$root"
 # Every folder of src/ is on the include path, as the CMake targets chain them.
-flags=(-std=gnu++17 -fsyntax-only -DUNICODE -D_UNICODE -I"$qt")
+# The compile definitions the CMake targets add (the version the commands print).
+flags=(-std=gnu++17 -fsyntax-only -DUNICODE -D_UNICODE -DPAV_VERSION='"2.0.0.1"' -I"$qt")
 for module in QtCore QtGui QtWidgets QtNetwork QtSerialPort; do
   flags+=(-I"$qt/$module")
 done

@@ -29,7 +29,7 @@ void ExitQuestion::ask(std::function<void()> leave)
     }
     auto *box =
         new QMessageBox(QMessageBox::Warning, QGuiApplication::applicationDisplayName(),
-                        QStringLiteral("Changes on these pages are not saved: %1.").arg(pages.join(", ")),
+                        QStringLiteral("Changes on these pages are not saved: %1.").arg(pages.join(QStringLiteral(", "))),
                         QMessageBox::NoButton, m_window);
     box->setObjectName(QStringLiteral("exitQuestion"));
     box->setInformativeText(

@@ -20,7 +20,10 @@
 #include <QFileInfo>
 #include <cerrno>
 #include <cstring>
+
+#ifdef Q_OS_UNIX
 #include <unistd.h>
+#endif
 
 namespace {
 
@@ -144,6 +147,7 @@ void FolderCheck::checkPort()
     const int port = read.settings.portNumber();
     const QString device = m_folder.resolve(directory.devicePath(port));
     const QString where = QStringLiteral("Com %1").arg(port);
+#ifdef Q_OS_UNIX
     if (!QFileInfo::exists(device))
         add(PortFile, where, QStringLiteral("the device %1 does not exist").arg(device));
     else if (::access(QFile::encodeName(device).constData(), R_OK | W_OK) != 0)
@@ -151,6 +155,9 @@ void FolderCheck::checkPort()
             QStringLiteral(
                 "the device %1 may not be opened by this user (%2); operators need the group dialout")
                 .arg(device, QString::fromLocal8Bit(std::strerror(errno))));
+#else
+    Q_UNUSED(where); // COM ports are no files to look at: the console says at start-up
+#endif
 }
 
 void FolderCheck::checkDefault(const QString &name, Kind kind, const QString &page)

@@ -1,6 +1,14 @@
 #include "ServiceNotifier.h"
 
+#ifdef PAV_HAVE_SYSTEMD
 #include <systemd/sd-daemon.h>
+#else
+// No service manager to tell: the console behaves as one started by hand.
+namespace {
+int sd_notify(int, const char *) { return 0; }
+int sd_watchdog_enabled(int, uint64_t *) { return 0; }
+} // namespace
+#endif
 
 ServiceNotifier::ServiceNotifier(std::function<QString()> status, QObject *parent)
     : QObject(parent), m_status(std::move(status))

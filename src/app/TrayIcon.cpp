@@ -2,6 +2,8 @@
 
 #include <QMenu>
 
+// The plain icon, then the one with the warning mark, as the header declares them.
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters)
 TrayIcon::TrayIcon(const QIcon &icon, const QIcon &warningIcon, QObject *parent)
     : QObject(parent), m_plain(icon), m_warningIcon(warningIcon),
       m_menu(new QMenu(QStringLiteral("&SysTray")))

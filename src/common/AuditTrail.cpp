@@ -2,6 +2,7 @@
 
 #include "Journal.h"
 
+#include <QCoreApplication>
 #include <QMap>
 #include <QStringList>
 #include <QTimer>
@@ -17,43 +18,52 @@ struct Record {
     QStringList whyNot; // each reason once
 };
 
-QStringList s_scopes;
-QList<Record> s_records; // of the outermost scope, or of the operator's event
-bool s_flushQueued = false;
-std::function<QString()> s_operator;
-std::function<void(const QString &)> s_writer;
+struct State {
+    QStringList scopes;
+    QList<Record> records; // of the outermost scope, or of the operator's event
+    bool flushQueued = false;
+    std::function<QString()> describeOperator;
+    std::function<void(const QString &)> writer;
+};
+
+State &state()
+{
+    static State s;
+    return s;
+}
 
 constexpr int Listed = 10;
 
 void write(const QString &text)
 {
-    if (s_writer)
-        s_writer(text);
+    if (state().writer)
+        state().writer(text);
     else
         Journal::write(QStringLiteral("frame"), text);
 }
 
 void flush()
 {
-    s_flushQueued = false;
-    const QList<Record> records = std::exchange(s_records, {});
+    state().flushQueued = false;
+    const QList<Record> records = std::exchange(state().records, {});
     for (const Record &r : records)
         write(line(r.who, r.sent, r.notSent, r.whyNot));
 }
 
 Record &current()
 {
-    QString who = s_scopes.join(QStringLiteral(", "));
+    QString who = state().scopes.join(QStringLiteral(", "));
     if (who.isEmpty()) {
-        who = s_operator ? s_operator() : QStringLiteral("the operator");
-        if (!s_flushQueued) {
-            s_flushQueued = true;
-            QTimer::singleShot(0, [] { flush(); });
+        who = state().describeOperator ? state().describeOperator() : QStringLiteral("the operator");
+        if (!state().flushQueued) {
+            state().flushQueued = true;
+            if (QCoreApplication::instance())
+                QTimer::singleShot(0, QCoreApplication::instance(), [] { flush(); });
         }
     }
-    if (s_records.isEmpty() || s_records.last().who != who)
-        s_records.append({who, {}, {}, {}});
-    return s_records.last();
+    if (state().records.isEmpty() || state().records.last().who != who)
+        state().records.append({who, {}, {}, {}});
+    return state().records.last();
 }
 
 // "brightness 128, contrast 64" or, for many, the first few and a count by kind.
@@ -75,23 +85,23 @@ Scope::Scope(const QString &who) : Scope(who, Kind::Cause) {}
 
 Scope::Scope(const QString &what, Kind kind)
 {
-    if (s_scopes.isEmpty()) {
-        if (s_flushQueued)
+    if (state().scopes.isEmpty()) {
+        if (state().flushQueued)
             flush(); // the operator's frames so far are theirs, not this action's
         if (kind == Kind::Step) {
-            s_scopes.append(s_operator ? s_operator() : QStringLiteral("the operator"));
+            state().scopes.append(state().describeOperator ? state().describeOperator() : QStringLiteral("the operator"));
             ++m_pushed;
         }
     }
-    s_scopes.append(what);
+    state().scopes.append(what);
     ++m_pushed;
 }
 
 Scope::~Scope()
 {
     for (int i = 0; i < m_pushed; ++i)
-        s_scopes.removeLast();
-    if (s_scopes.isEmpty())
+        state().scopes.removeLast();
+    if (state().scopes.isEmpty())
         flush();
 }
 
@@ -110,12 +120,12 @@ void notSent(const QString &frame, const QString &why)
 
 void setOperator(std::function<QString()> describe)
 {
-    s_operator = std::move(describe);
+    state().describeOperator = std::move(describe);
 }
 
 void setWriter(std::function<void(const QString &)> writeLine)
 {
-    s_writer = std::move(writeLine);
+    state().writer = std::move(writeLine);
 }
 
 QString line(const QString &who, const QStringList &sent, const QStringList &notSent, const QStringList &whyNot)

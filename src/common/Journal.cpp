@@ -2,6 +2,8 @@
 
 #include <QRegularExpression>
 #include <cstdio>
+
+#ifdef PAV_HAVE_SYSTEMD
 #include <sys/stat.h>
 #include <sys/uio.h>
 #include <unistd.h>
@@ -9,6 +11,7 @@
 // The location fields would name this file for every entry.
 #define SD_JOURNAL_SUPPRESS_LOCATION
 #include <systemd/sd-journal.h>
+#endif
 
 namespace Journal {
 
@@ -22,8 +25,12 @@ QString folded(const QString &text)
 
 bool stderrIsJournal()
 {
+#ifdef PAV_HAVE_SYSTEMD
     static const bool journal = isJournalStream(qgetenv("JOURNAL_STREAM"), STDERR_FILENO);
     return journal;
+#else
+    return false;
+#endif
 }
 
 } // namespace
@@ -43,6 +50,7 @@ QList<QByteArray> fields(const QString &topic, const QString &text, Priority pri
 
 bool isJournalStream(const QByteArray &journalStream, int fd)
 {
+#ifdef PAV_HAVE_SYSTEMD
     const QList<QByteArray> parts = journalStream.split(':');
     if (parts.size() != 2)
         return false;
@@ -51,10 +59,16 @@ bool isJournalStream(const QByteArray &journalStream, int fd)
     const qulonglong inode = parts.at(1).toULongLong(&inodeOk);
     struct stat st {};
     return deviceOk && inodeOk && ::fstat(fd, &st) == 0 && st.st_dev == device && st.st_ino == inode;
+#else
+    Q_UNUSED(journalStream);
+    Q_UNUSED(fd);
+    return false; // no journal here
+#endif
 }
 
 void write(const QString &topic, const QString &text, Priority priority)
 {
+#ifdef PAV_HAVE_SYSTEMD
     if (stderrIsJournal()) {
         const QList<QByteArray> entry = fields(topic, text, priority);
         QList<iovec> vectors;
@@ -64,6 +78,7 @@ void write(const QString &topic, const QString &text, Priority priority)
         if (sd_journal_sendv(vectors.constData(), static_cast<int>(vectors.size())) >= 0)
             return;
     }
+#endif
     const QByteArray bytes = line(QDateTime::currentDateTime(), topic, text);
     std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stderr);
     std::fflush(stderr);

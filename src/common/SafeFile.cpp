@@ -297,6 +297,8 @@ QByteArray readWholeFile(const QString &path, int *error, qint64 maxBytes, QStri
 
 namespace {
 
+// Symmetric: the order of the two files does not matter.
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters)
 bool sameBytes(const QString &a, const QString &b)
 {
     QFile first(a), second(b);
@@ -304,7 +306,7 @@ bool sameBytes(const QString &a, const QString &b)
         !second.open(QIODevice::ReadOnly))
         return false;
     while (!first.atEnd()) {
-        const QByteArray chunk = first.read(64 * 1024);
+        const QByteArray chunk = first.read(qint64(64) * 1024);
         if (chunk.isEmpty() || chunk != second.read(chunk.size()))
             return false;
     }
@@ -325,7 +327,7 @@ QString keepRefusedFile(const QString &path, const std::function<bool(const QStr
         return QString();
     constexpr int MaxCopies = 100;
     for (int n = 0; n < MaxCopies; ++n) {
-        const QString copy = path + QStringLiteral(".bak") + (n ? QStringLiteral(".%1").arg(n) : QString());
+        QString copy = path + QStringLiteral(".bak") + (n ? QStringLiteral(".%1").arg(n) : QString());
         const QFileInfo there(copy);
         if (there.exists() || there.isSymLink()) {
             if (there.isFile() && sameBytes(path, copy))

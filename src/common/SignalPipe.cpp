@@ -4,14 +4,21 @@
 
 #include <cerrno>
 #include <csignal>
+
+#ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <unistd.h>
+#endif
 
 int SignalPipe::s_writeFd = -1;
 
 namespace {
 
+#ifdef Q_OS_UNIX
 const int Watched[] = {SIGINT, SIGTERM, SIGHUP};
+#else
+const int Watched[] = {SIGINT, SIGTERM};
+#endif
 
 } // namespace
 
@@ -22,11 +29,15 @@ SignalPipe::~SignalPipe()
     for (int sig : Watched)
         std::signal(sig, SIG_DFL);
     s_writeFd = -1;
+#ifdef Q_OS_UNIX
     for (int fd : m_fds) {
         if (fd >= 0)
             ::close(fd);
     }
+#endif
 }
+
+#ifdef Q_OS_UNIX
 
 bool SignalPipe::install()
 {
@@ -65,3 +76,18 @@ void SignalPipe::drain()
             emit caught(bytes[i]);
     }
 }
+
+#else
+
+// Windows ends a program without these signals: a service there stops it through a window
+// message, which the console's close already handles.
+bool SignalPipe::install()
+{
+    return false;
+}
+
+void SignalPipe::handle(int) {}
+
+void SignalPipe::drain() {}
+
+#endif

@@ -56,6 +56,8 @@ QString problem(const QString &text, Place place)
     return unencodable(text);
 }
 
+// What the text is (for the message), then the text itself: the order of a sentence.
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters)
 QString refusal(const QString &what, const QString &text, Place place, const QString &store)
 {
     const QString character = problem(text, place);

@@ -31,7 +31,7 @@ QString SettingFileActions::ask(bool forSaving)
     request.rememberedName = m_control.workingFolder().resolve(m_remembered);
     request.mustExist = m_loadNeedsExistingFile;
     // A file inside the working folder is kept by its bare name, so it travels with the folder.
-    const QString path = m_control.workingFolder().storedName(
+    QString path = m_control.workingFolder().storedName(
         forSaving ? FileDialogs::askSave(m_page, request) : FileDialogs::askOpen(m_page, request));
     if (!path.isEmpty())
         m_remembered = path;

@@ -9,6 +9,8 @@ Transmitter::Transmitter(SerialLink &link, QObject *parent) : QObject(parent), m
     connect(&m_link, &SerialLink::drained, this, [this] { m_queueFullSaid = false; });
 }
 
+// The arguments of TransmitToKVR, in its order.
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters)
 QString Transmitter::describe(int mode, int value, const QByteArray &sValue) const
 {
     const QString name = Command::name(mode);
@@ -27,7 +29,7 @@ Transmission Transmitter::TransmitToKVR(int mode, int value, const QByteArray &s
 {
     const Frame frame = FrameBuilder::build(mode, value, sValue, m_intensityLevels);
     emit receiveCleared();
-    const Transmission result = frame.ok() ? transmit(frame.bytes) : Transmission{frame.rejection};
+    Transmission result = frame.ok() ? transmit(frame.bytes) : Transmission{frame.rejection};
     if (!frame.ok())
         emit frameRejected(QStringLiteral("Frame not sent: ") + frame.rejection);
     if (result.sent())

@@ -89,7 +89,7 @@ FileLoad VideoControl::loadSettingFile(const QString &filename)
     const AuditTrail::Step step(QStringLiteral("loading %1").arg(filename));
     const QScopedValueRollback<bool> loading(m_loading, true);
     bool madeAnew = false;
-    const FileLoad load = applySettingFile(filename, madeAnew);
+    FileLoad load = applySettingFile(filename, madeAnew);
     emit settingFileOpened(filename, load.ok() || madeAnew);
     return load;
 }

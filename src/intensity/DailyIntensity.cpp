@@ -71,6 +71,8 @@ void DailyIntensity::setConfiguration(const QStringList &levelNames, bool watchd
     m_watchdogEnabled = watchdogEnabled;
 }
 
+// The level's list position, then the entry of the table that chose it.
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters)
 void DailyIntensity::sendLevel(int position, int entry)
 {
     const QString whyNot = m_transmit(Command::IntensityLevel, position);
@@ -241,7 +243,7 @@ FileLoad DailyIntensity::loadIntensityFile(const QString &filename)
 QString DailyIntensity::fileProblem(const QString &filename) const
 {
     const IntensityFile::Read read = IntensityFile::readFile(m_folder.resolve(filename));
-    const QString badLevel = levelRefusal(read);
+    QString badLevel = levelRefusal(read);
     if (!badLevel.isEmpty())
         return badLevel;
     return read.ok() ? QString() : FileLoad::plainWhy(read.error, read.why);

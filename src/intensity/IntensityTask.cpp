@@ -16,6 +16,8 @@ IntensityTask::IntensityTask(ConsoleState &state, DailyIntensity &daily, const C
 {
 }
 
+// The file, then the date of the entry that names it, as the task's runner passes them.
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters)
 FileLoad IntensityTask::loadDaily(const QString &path, const QString &date)
 {
     // The level this load sends is the task's doing.
@@ -23,7 +25,7 @@ FileLoad IntensityTask::loadDaily(const QString &path, const QString &date)
                                                            : QFileInfo(m_state.IntTaskFilename).fileName();
     const QString before = m_daily.occasion();
     m_daily.setOccasion(QStringLiteral("by the %1 entry of %2").arg(date, task));
-    const FileLoad load = m_daily.loadIntensityFile(path);
+    FileLoad load = m_daily.loadIntensityFile(path);
     m_daily.setOccasion(before);
     return load;
 }

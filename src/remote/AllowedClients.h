@@ -14,7 +14,7 @@ class AllowedClients : public QObject {
 public:
     static const QString FileName; // "AllowedClients.txt"
     // Far more than any list of consoles; a larger file is not read.
-    static constexpr qint64 MaxFileSize = 64 * 1024;
+    static constexpr qint64 MaxFileSize = qint64(64) * 1024;
 
     explicit AllowedClients(QObject *parent = nullptr);
 

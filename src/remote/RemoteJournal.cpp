@@ -54,17 +54,16 @@ void RemoteJournal::writeFrom(QHash<QString, Tally> &tallies, qint64 span, bool 
 {
     const bool refusals = &tallies == &m_refusals;
     const qint64 now = m_clock();
-    for (auto it = tallies.begin(); it != tallies.end();) {
+    QMutableHashIterator<QString, Tally> it(tallies);
+    while (it.hasNext()) {
+        it.next();
         Tally &tally = it.value();
         const bool spanOver = !tally.written || now - tally.lastLine >= span;
         if (tally.pending() && (spanOver || all)) {
             m_writer(line(it.key(), tally, refusals));
             tally = Tally{0, 0, 0, 0, now, true};
-            ++it;
         } else if (!tally.pending() && spanOver) {
-            it = tallies.erase(it); // quiet for a whole span: its next event is written at once
-        } else {
-            ++it;
+            it.remove(); // quiet for a whole span: its next event is written at once
         }
     }
 }

@@ -13,8 +13,8 @@
 class RemoteJournal : public QObject {
     Q_OBJECT
 public:
-    static constexpr qint64 WordSpanMs = 60 * 1000;
-    static constexpr qint64 RefusalSpanMs = 60 * 60 * 1000;
+    static constexpr qint64 WordSpanMs = qint64(60) * 1000;
+    static constexpr qint64 RefusalSpanMs = qint64(60) * 60 * 1000;
     // Addresses beyond this many in one span are summed as "other addresses".
     static constexpr int MaxRefusedAddresses = 1024;
 

@@ -32,6 +32,8 @@ void DailySchedule::setFileDisplay(const QString &text)
     emit fileDisplayChanged(m_fileDisplay);
 }
 
+// The path, then what becomes of the editor's action when it is refused.
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters)
 bool DailySchedule::acceptsPath(const QString &path, const QString &outcome)
 {
     const QString why = StorableText::refusal(QStringLiteral("The file name"), path,

@@ -21,7 +21,7 @@ public:
     // The largest burst the console makes is a full VGAReg.cfg (1 MiB of at least six bytes an
     // entry: under 175 000 ten-byte frames) followed by a refresh's dozen frames; the queue
     // holds that with room to spare and refuses whole frames beyond it.
-    static constexpr qint64 QueueLimit = 2 * 1024 * 1024;
+    static constexpr qint64 QueueLimit = qint64(2) * 1024 * 1024;
 
     enum class Write {
         Queued,    // taken whole; it goes out in order after the frames before it

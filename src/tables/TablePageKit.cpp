@@ -14,6 +14,8 @@
 namespace TablePageKit {
 
 namespace {
+// The dialog's control name, its filter and the file it remembers, in the order a page names them.
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters)
 FileDialogs::Request request(const WorkingFolder &folder, const QString &dialogName, const QString &filter,
                              const QString &remembered)
 {

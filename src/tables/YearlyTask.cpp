@@ -84,6 +84,8 @@ void YearlyTask::setRefusal(const QString &refusal)
     emit refusalChanged(refusal);
 }
 
+// The path, then what becomes of the editor's action when it is refused.
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters)
 bool YearlyTask::acceptsPath(const QString &path, const QString &outcome)
 {
     const QString why =
@@ -225,7 +227,7 @@ QString YearlyTask::namedFileProblem(const QString &name) const
     return MissingFiles::problemOf(m_folder, name);
 }
 
-QStringList YearlyTask::checkFiles(const QDate &from) const
+QStringList YearlyTask::checkFiles(QDate from) const
 {
     const auto read = [this](const QString &name) { return readDaily(name); };
     const auto named = [this](const QString &name) { return namedFileProblem(name); };

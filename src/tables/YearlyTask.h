@@ -85,7 +85,7 @@ public:
     // Check files: each file the task needs over the twelve months from 'from' (its daily
     // files and the files they name) that is missing or cannot be read, with the dates it
     // is needed; or the line that says all is well.
-    QStringList checkFiles(const QDate &from) const;
+    QStringList checkFiles(QDate from) const;
 
 signals:
     void tableChanged(int currentRow);
