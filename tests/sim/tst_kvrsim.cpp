@@ -29,23 +29,16 @@ QByteArray frames(const QString &bodies)
 
 } // namespace
 
-// The simulator's decoder by itself; then the built simulator, its device opened through the
-// link as the console does.
+// The simulator's decoder by itself, then the built simulator.
 class TestKvrSim : public QObject {
     Q_OBJECT
     const int Patience = 10000; // ms; generous for a busy machine
     QTemporaryDir m_dir;
     const QString m_link = m_dir.filePath("kvr");
-    QProcess m_sim;
+    QProcess m_sim;      // killed, if still running, when the test ends
     QByteArray m_output; // decoded lines and messages, in the order written
-    int m_port = -1;
+    int m_port = -1;     // the device, opened through the link as the console does
 
-    bool startSim(const QStringList &options)
-    {
-        m_sim.setProcessChannelMode(QProcess::MergedChannels);
-        m_sim.start(KVR_SIM_PATH, QStringList{"--link", m_link} + options);
-        return waitFor("kvr-sim: link " + m_link.toUtf8());
-    }
     bool waitFor(const QByteArray &text)
     {
         const QDeadlineTimer deadline(Patience);
@@ -54,12 +47,6 @@ class TestKvrSim : public QObject {
             m_output += m_sim.readAll();
         }
         return m_output.contains(text);
-    }
-    bool openPort() // the simulator makes its terminal raw, so bytes pass untranslated
-    {
-        ::close(m_port);
-        m_port = ::open(QFile::encodeName(m_link).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-        return m_port >= 0;
     }
     bool writePort(const char *text)
     {
@@ -116,19 +103,15 @@ private slots:
         }
     }
 
-    void cleanup()
-    {
-        ::close(m_port);
-        m_port = -1;
-        m_sim.kill();
-        m_sim.waitForFinished(Patience);
-        m_output.clear();
-    }
-
     void decodesAndAnswers()
     {
         // A lone digit is one byte; longer words are read in pairs, in either case.
-        QVERIFY(startSim({"--answer", "6 4b0D"}) && openPort());
+        m_sim.setProcessChannelMode(QProcess::MergedChannels);
+        m_sim.start(KVR_SIM_PATH, {"--link", m_link, "--answer", "6 4b0D"});
+        QVERIFY(waitFor("kvr-sim: link " + m_link.toUtf8()));
+        // Its terminal is raw, so bytes pass untranslated.
+        m_port = ::open(QFile::encodeName(m_link).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        QVERIFY(m_port >= 0);
         for (const char *piece : {"41 02 00 01 00 02", "02 80 04 02 00 01", "00 04 0B 11 00 5F 04"}) {
             QVERIFY(writePort(piece)); // read as pieces: a frame may span them
             QTest::qWait(20);
