@@ -15,8 +15,7 @@ public:
     {
         for (const char *name : {"sys", "tmp", "run", "home"})
             QDir(m_dir.path()).mkpath(QLatin1String(name));
-        QFile::setPermissions(m_dir.filePath(QStringLiteral("run")),
-                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QFile::setPermissions(runtimePath(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 
     QString root() const { return m_dir.path(); }
@@ -54,11 +53,11 @@ public:
     // (codes 10, 100, 200) with the watchdog flag set.
     void usePages(const QList<int> &inUse) const
     {
-        static const char *captions[] = {"Video", "NVideo", "Schedule", "SchTask",
-                                          "Intensity", "IntTask", "Client", "Server"};
+        const QList<QByteArray> captions =
+            QByteArray("Video NVideo Schedule SchTask Intensity IntTask Client Server").split(' ');
         QByteArray text = "8,\"Pages\"\r\n4,\"Per row\"\r\n";
         for (int i = 0; i < 8; ++i)
-            text += QByteArray::number(i) + ",\"" + captions[i] + "\"," + (inUse.contains(i) ? "1" : "0") + "\r\n";
+            text += QByteArray::number(i) + ",\"" + captions[i] + "\"," + "01"[inUse.contains(i)] + "\r\n";
         text += "3\r\n\"Low\",\"Mid\",\"High\",\"Spare\"\r\n\"10\",\"100\",\"200\"\r\n\"Watchdog\"\r\n1\r\n";
         write(QStringLiteral("ConfigSetup.txt"), text);
     }

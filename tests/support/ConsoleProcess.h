@@ -15,8 +15,7 @@ public:
     explicit ConsoleProcess(const ConsoleFolder &folder)
         : m_program(folder.root() + QStringLiteral("/pav-control"))
     {
-        if (!QFile::exists(m_program))
-            QFile::copy(QStringLiteral(PAV_CONSOLE_PATH), m_program);
+        QFile::copy(QStringLiteral(PAV_CONSOLE_PATH), m_program); // kept when a console was there before
         m_process.setWorkingDirectory(folder.root());
         m_process.setProcessChannelMode(QProcess::MergedChannels);
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -35,7 +34,7 @@ public:
     void startClockAt(const QString &start)
     {
         QProcessEnvironment env = m_process.processEnvironment();
-        env.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral("/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1"));
+        env.insert(QStringLiteral("LD_PRELOAD"), "/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1");
         env.insert(QStringLiteral("FAKETIME"), QLatin1Char('@') + start);
         env.insert(QStringLiteral("FAKETIME_DONT_FAKE_MONOTONIC"), QStringLiteral("1"));
         m_process.setProcessEnvironment(env);
@@ -51,29 +50,21 @@ public:
     // Waits until the console's output holds the text; true when it does.
     bool waitForOutput(const QByteArray &text, int timeoutMs = 10000)
     {
-        QDeadlineTimer deadline(timeoutMs);
-        while (!output().contains(text)) {
-            if (deadline.hasExpired() || m_process.state() == QProcess::NotRunning)
-                return output().contains(text);
+        const QDeadlineTimer deadline(timeoutMs);
+        while (!output().contains(text) && !deadline.hasExpired() &&
+               m_process.state() != QProcess::NotRunning)
             m_process.waitForReadyRead(50);
-        }
-        return true;
+        return output().contains(text);
     }
 
-    QByteArray output()
-    {
-        m_output += m_process.readAll();
-        return m_output;
-    }
+    QByteArray output() { return m_output += m_process.readAll(); }
 
     QProcess &process() { return m_process; }
 
     // Ends the console as the system would (SIGTERM), then for certain.
     void stop()
     {
-        if (m_process.state() == QProcess::NotRunning)
-            return;
-        m_process.terminate();
+        m_process.terminate(); // nothing to do when it is not running
         if (!m_process.waitForFinished(5000)) {
             m_process.kill();
             m_process.waitForFinished(5000);

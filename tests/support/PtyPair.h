@@ -20,10 +20,8 @@ public:
     PtyPair()
     {
         char name[256] = {};
-        if (::openpty(&m_master, &m_slave, name, nullptr, nullptr) != 0) {
-            m_master = m_slave = -1;
+        if (::openpty(&m_master, &m_slave, name, nullptr, nullptr) != 0)
             return;
-        }
         m_slavePath = QString::fromLocal8Bit(name);
         termios tio{};
         ::tcgetattr(m_slave, &tio);
@@ -36,8 +34,7 @@ public:
     ~PtyPair()
     {
         closeMaster();
-        if (m_slave >= 0)
-            ::close(m_slave);
+        ::close(m_slave); // nothing to close when the pair never opened
     }
     PtyPair(const PtyPair &) = delete;
     PtyPair &operator=(const PtyPair &) = delete;
@@ -61,13 +58,10 @@ public:
         qsizetype done = 0;
         while (m_master >= 0 && done < bytes.size()) {
             const ssize_t n = ::write(m_master, bytes.constData() + done, size_t(bytes.size() - done));
-            if (n > 0) {
+            if (n > 0)
                 done += n;
-            } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
+            else if ((n < 0 && errno != EAGAIN && errno != EINTR) || !waitFor(POLLOUT, deadline))
                 return false;
-            } else if (!waitFor(POLLOUT, deadline)) {
-                return false;
-            }
         }
         return done == bytes.size();
     }
@@ -80,13 +74,10 @@ public:
         QByteArray bytes;
         char chunk[4096];
         while (m_master >= 0 && bytes.size() < count) {
-            const ssize_t n =
-                ::read(m_master, chunk, size_t(qMin<qsizetype>(sizeof chunk, count - bytes.size())));
+            const ssize_t n = ::read(m_master, chunk, size_t(qMin<qsizetype>(4096, count - bytes.size())));
             if (n > 0)
                 bytes.append(chunk, n);
-            else if (n < 0 && errno != EAGAIN && errno != EINTR)
-                break;
-            else if (!waitFor(POLLIN, deadline))
+            else if ((n < 0 && errno != EAGAIN && errno != EINTR) || !waitFor(POLLIN, deadline))
                 break;
         }
         return bytes;
@@ -96,19 +87,15 @@ public:
     // until nothing has arrived for 'quietMs' (or 'limitMs' have passed).
     QByteArray readAtLineRate(int bytesPerSecond, int quietMs = 1500, int limitMs = 120000)
     {
-        const qsizetype step = qMax(1, bytesPerSecond / 20);
         QDeadlineTimer limit(limitMs), quiet(quietMs);
         QByteArray bytes;
         while (!quiet.hasExpired() && !limit.hasExpired()) {
             QDeadlineTimer next(50, Qt::PreciseTimer);
-            const QByteArray piece = read(step, 50);
-            if (!piece.isEmpty()) {
-                bytes += piece;
+            const QByteArray piece = read(qMax(1, bytesPerSecond / 20), 50);
+            if (!piece.isEmpty())
                 quiet.setRemainingTime(quietMs);
-            }
-            const qint64 left = next.remainingTime();
-            if (left > 0)
-                ::usleep(useconds_t(left * 1000));
+            bytes += piece;
+            ::usleep(useconds_t(qMax<qint64>(0, next.remainingTime()) * 1000));
         }
         return bytes;
     }
@@ -116,8 +103,7 @@ public:
     // The device vanishes, as when an adapter is pulled out.
     void closeMaster()
     {
-        if (m_master >= 0)
-            ::close(m_master);
+        ::close(m_master);
         m_master = -1;
     }
 
@@ -125,8 +111,7 @@ private:
     bool waitFor(short events, const QDeadlineTimer &deadline)
     {
         pollfd p{m_master, events, 0};
-        const qint64 left = deadline.remainingTime();
-        return left > 0 && ::poll(&p, 1, int(left)) > 0;
+        return deadline.remainingTime() > 0 && ::poll(&p, 1, int(deadline.remainingTime())) > 0;
     }
 
     int m_master = -1;
