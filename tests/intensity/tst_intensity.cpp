@@ -20,8 +20,21 @@ QByteArray tableRecord(const QStringList &entries)
         const QStringList parts = entry.split('=');
         rows.append("\t" + parts[0] + "\t" + names.at(parts[1].toInt()) + "\t" + parts[1]);
     }
-    return rows.isEmpty() ? QByteArray()
-                          : QByteArray::number(rows.size() + 1) + ",\"" + rows.join('\r').toLatin1() + "\"\r\n";
+    return rows.isEmpty()
+               ? QByteArray()
+               : QByteArray::number(rows.size() + 1) + ",\"" + rows.join('\r').toLatin1() + "\"\r\n";
+}
+
+// The setting as one text: mode, manual level, watchdog, the runner's table size, Apply.
+QString stateOf(DailyIntensity &intensity)
+{
+    static const char *const modes[] = {"none", "manual", "automatic"};
+    return QString("%1 %2 %3 %4 %5")
+        .arg(modes[int(intensity.mode())])
+        .arg(intensity.manualLevel())
+        .arg(intensity.switchOff() ? "off" : "auto")
+        .arg(intensity.runner().IntensityTableSize())
+        .arg(intensity.applyEnabled() ? "apply" : "-");
 }
 } // namespace
 
@@ -74,8 +87,9 @@ private slots:
         write("x.int", "3,\"Manual\"\r\n\"5\",\"Automatic\"\r\n" + tableRecord({"18:30=2", "06:00=0"}));
         QVERIFY(m_intensity->OpenIntensityFile("x.int"));
         QVERIFY(m_intensity->SaveIntensityFile("y.int"));
-        QCOMPARE(read("y.int"),
-                 QByteArray("3,\"Manual\"\r\n\"5\",\"Automatic\"\r\n3,\"\t06:00\tLow\t0\r\t18:30\tHigh\t2\"\r\n"));
+        QCOMPARE(
+            read("y.int"),
+            QByteArray("3,\"Manual\"\r\n\"5\",\"Automatic\"\r\n3,\"\t06:00\tLow\t0\r\t18:30\tHigh\t2\"\r\n"));
         m_intensity->selectWatchdogSwitchOff();
         m_intensity->removeRows(1, 2);
         QVERIFY(m_intensity->SaveIntensityFile("z.int"));
@@ -84,49 +98,41 @@ private slots:
 
     void loading_data()
     {
-        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QByteArray>("file"); // null: no setting.int
         QTest::addColumn<bool>("loads");
-        QTest::addColumn<int>("mode"); // DailyIntensity::Mode after the load
-        QTest::addColumn<int>("manualLevel");
-        QTest::addColumn<bool>("switchOff");
-        QTest::addColumn<int>("tableSize"); // IntensityTableSize
-        QTest::addColumn<bool>("applyEnabled");
-        const int manual = int(DailyIntensity::Mode::Manual), automatic = int(DailyIntensity::Mode::Automatic),
-                  none = int(DailyIntensity::Mode::None);
+        QTest::addColumn<QString>("state"); // as stateOf() gives it
         const QByteArray wd = "\"5\",\"Automatic\"\r\n";
-        QTest::newRow("two records, manual") << "2,\"Manual\"\r\n" + wd << true << manual << 1 << false << 0 << true;
-        QTest::newRow("two records, automatic") << "2,\"Automatic\"\r\n" + wd << true << automatic << 1 << false << 0 << false;
-        QTest::newRow("level 0: no selection") << "0,\"Manual\"\r\n" + wd << true << manual << -1 << false << 0 << true;
-        QTest::newRow("words in another case") << QByteArray("2,\"manual\"\r\n\"5\",\"switchoff\"\r\n") << true
-                                               << automatic << 1 << false << 0 << false;
-        QTest::newRow("switch off") << QByteArray("2,\"Manual\"\r\n\"5\",\"SwitchOff\"\r\n") << true << manual << 1
-                                    << true << 0 << true;
-        QTest::newRow("with entries") << "3,\"Automatic\"\r\n" + wd + tableRecord({"06:00=1"}) << true << automatic
-                                      << 2 << false << 2 << true;
+        QTest::newRow("two records, manual") << "2,\"Manual\"\r\n" + wd << true << "manual 1 auto 0 apply";
+        QTest::newRow("two records, automatic")
+            << "2,\"Automatic\"\r\n" + wd << true << "automatic 1 auto 0 -";
+        QTest::newRow("level 0: no selection") << "0,\"Manual\"\r\n" + wd << true << "manual -1 auto 0 apply";
+        QTest::newRow("words in another case")
+            << QByteArray("2,\"manual\"\r\n\"5\",\"switchoff\"\r\n") << true << "automatic 1 auto 0 -";
+        QTest::newRow("switch off") << QByteArray("2,\"Manual\"\r\n\"5\",\"SwitchOff\"\r\n") << true
+                                    << "manual 1 off 0 apply";
+        QTest::newRow("with entries")
+            << "3,\"Automatic\"\r\n" + wd + tableRecord({"06:00=1"}) << true << "automatic 2 auto 2 apply";
         // Records read before the break stay applied; the table is not half replaced.
-        QTest::newRow("no watchdog record") << QByteArray("3,\"Manual\"\r\n") << false << manual << 2 << false << 0 << true;
-        QTest::newRow("table count wrong") << "3,\"Manual\"\r\n" + wd + "5,\"\t06:00\tLow\t0\"\r\n" << false << manual
-                                           << 2 << false << 0 << true;
-        QTest::newRow("level not in the list") << "9,\"Manual\"\r\n" + wd << false << none << -1 << false << 0 << true;
-        QTest::newRow("0 bytes") << QByteArray("") << false << none << -1 << false << 0 << true;
+        QTest::newRow("no watchdog record")
+            << QByteArray("3,\"Manual\"\r\n") << false << "manual 2 auto 0 apply";
+        QTest::newRow("table count wrong") << "3,\"Manual\"\r\n" + wd + "5,\"\t06:00\tLow\t0\"\r\n"
+                                           << false << "manual 2 auto 0 apply";
+        QTest::newRow("level not in the list") << "9,\"Manual\"\r\n" + wd << false << "none -1 auto 0 apply";
+        QTest::newRow("0 bytes") << QByteArray("") << false << "none -1 auto 0 apply";
         // The working folder's own setting.int, missing, is made anew and says Automatic.
-        QTest::newRow("no setting.int: made, automatic") << QByteArray() << false << automatic << -1 << false << 0
-                                                         << true;
+        QTest::newRow("no setting.int: made, automatic")
+            << QByteArray() << false << "automatic -1 auto 0 apply";
     }
     void loading()
     {
         QFETCH(QByteArray, file);
+        QFETCH(bool, loads);
         const QString name = file.isNull() ? "setting.int" : "x.int";
         if (!file.isNull())
             write(name, file);
         QSignalSpy failures(m_intensity.get(), &DailyIntensity::loadFailed);
-        QTEST(m_intensity->OpenIntensityFile(name), "loads");
-        QTEST(int(m_intensity->mode()), "mode");
-        QTEST(m_intensity->manualLevel(), "manualLevel");
-        QTEST(m_intensity->switchOff(), "switchOff");
-        QTEST(m_intensity->runner().IntensityTableSize(), "tableSize");
-        QTEST(m_intensity->applyEnabled(), "applyEnabled");
-        QFETCH(bool, loads);
+        QCOMPARE(m_intensity->OpenIntensityFile(name), loads);
+        QTEST(stateOf(*m_intensity), "state");
         QCOMPARE(failures.size(), loads || file.isNull() ? 0 : 1);
         QVERIFY(!m_intensity->unsaved().isUnsaved());
     }
@@ -179,14 +185,12 @@ private slots:
         QTest::addColumn<QString>("now");
         QTest::addColumn<int>("applied"); // GetIntensity's level; -1 for none sent
         QTest::addColumn<int>("ticked");  // the level a tick puts in force
+        // The entry-in-force rules are the tables' tests: here, which rule each way takes.
         const QStringList day{"06:00=0", "18:00=2"};
         QTest::newRow("before the first") << day << "05:59" << 2 << 2;
         QTest::newRow("at the first") << day << "06:00" << 0 << 0;
-        QTest::newRow("between") << day << "17:59" << 0 << 0;
-        QTest::newRow("at the last") << day << "18:00" << 2 << 2;
-        QTest::newRow("before midnight") << day << "23:59" << 2 << 2;
-        QTest::newRow("equal keys later on") << QStringList{"06:00=0", "12:00=1", "12:00=2"} << "12:00" << 2 << 2;
-        QTest::newRow("equal first keys") << QStringList{"06:00=1", "06:00=2", "18:00=0"} << "06:00" << 2 << 1;
+        QTest::newRow("equal first keys")
+            << QStringList{"06:00=1", "06:00=2", "18:00=0"} << "06:00" << 2 << 1;
         QTest::newRow("one entry") << QStringList{"09:00=1"} << "03:00" << 1 << 1;
         QTest::newRow("no entries") << QStringList{} << "12:00" << -1 << -1;
     }
@@ -214,13 +218,20 @@ private slots:
         QTest::addColumn<QString>("shown");
         QTest::addColumn<bool>("switchOff");
         QTest::addColumn<int>("sent"); // command 16's value; -1 for no command
-        QTest::newRow("61") << "61" << "61" << true << 60;
-        QTest::newRow("60") << "60" << "60" << false << 60;
-        QTest::newRow("12.5") << "12.5" << "12.5" << false << 12;
-        QTest::newRow("13.5") << "13.5" << "13.5" << false << 14;
-        QTest::newRow("a letter") << "x" << "0" << false << 0;
-        QTest::newRow("empty") << "" << "0" << false << 0;
-        QTest::newRow("below 0") << "-3" << "-3" << false << -1;
+        QTest::newRow("61") << "61"
+                            << "61" << true << 60;
+        QTest::newRow("60") << "60"
+                            << "60" << false << 60;
+        QTest::newRow("12.5") << "12.5"
+                              << "12.5" << false << 12;
+        QTest::newRow("13.5") << "13.5"
+                              << "13.5" << false << 14;
+        QTest::newRow("a letter") << "x"
+                                  << "0" << false << 0;
+        QTest::newRow("empty") << ""
+                               << "0" << false << 0;
+        QTest::newRow("below 0") << "-3"
+                                 << "-3" << false << -1;
     }
     void watchdog()
     {
@@ -247,17 +258,25 @@ private slots:
         QCOMPARE(m_sent, Sent());
     }
 
-    void apply_data()
+    // Apply and Retransmit send the level and the watchdog; Apply with nothing to apply sends
+    // nothing at all.
+    void applyAndRetransmit_data()
     {
+        QTest::addColumn<bool>("retransmit");
         QTest::addColumn<bool>("manual");
         QTest::addColumn<QStringList>("entries");
         QTest::addColumn<Sent>("sent");
-        QTest::newRow("automatic, empty table") << false << QStringList{} << Sent{};
-        QTest::newRow("automatic, level sent again") << false << QStringList{"06:00=2"} << Sent{{10, 2}, {16, 5}};
-        QTest::newRow("manual") << true << QStringList{"06:00=2"} << Sent{{10, 1}, {16, 5}};
+        const QStringList one{"06:00=2"};
+        QTest::newRow("Apply, automatic, empty table") << false << false << QStringList{} << Sent{};
+        QTest::newRow("Apply, automatic") << false << false << one << Sent{{10, 2}, {16, 5}};
+        QTest::newRow("Apply, manual") << false << true << one << Sent{{10, 1}, {16, 5}};
+        QTest::newRow("Retransmit, automatic, empty table")
+            << true << false << QStringList{} << Sent{{16, 5}};
+        QTest::newRow("Retransmit, manual") << true << true << one << Sent{{10, 1}, {16, 5}};
     }
-    void apply()
+    void applyAndRetransmit()
     {
+        QFETCH(bool, retransmit);
         QFETCH(bool, manual);
         QFETCH(QStringList, entries);
         openAutomatic(entries);
@@ -265,7 +284,7 @@ private slots:
             m_intensity->selectManual();
         m_intensity->setManualLevel(1);
         m_sent.clear();
-        m_intensity->apply();
+        retransmit ? m_intensity->retransmit() : m_intensity->apply();
         QTEST(m_sent, "sent");
         QCOMPARE(m_intensity->runner().isRunning(), !manual && !entries.isEmpty());
     }
@@ -275,20 +294,14 @@ private slots:
     {
         QTest::addColumn<QString>("action");
         QTest::addColumn<QString>("how");
-        QTest::newRow("load") << "load"
-                              << "automatic, the 06:00 entry, on loading day.int";
-        QTest::newRow("Apply") << "Apply"
-                               << "automatic, the 06:00 entry, after Apply";
-        QTest::newRow("Apply, manual") << "manual"
-                                       << "manual, after Apply";
-        QTest::newRow("the runner's own switch") << "tick"
-                                                 << "automatic, the 18:00 entry";
-        QTest::newRow("Retransmit") << "Retransmit"
-                                    << "automatic, the 06:00 entry, by Retransmit";
-        QTest::newRow("an occasion named outside wins") << "start-up"
-                                                        << "automatic, the 06:00 entry, at start-up";
-        QTest::newRow("the intensity task") << "task"
-                                            << "manual, by the 01/01/2026 entry of t.tsk";
+        QTest::newRow("load") << QString("load") << "automatic, the 06:00 entry, on loading day.int";
+        QTest::newRow("Apply") << QString("Apply") << "automatic, the 06:00 entry, after Apply";
+        QTest::newRow("Apply, manual") << QString("manual") << "manual, after Apply";
+        QTest::newRow("the runner's own switch") << QString("tick") << "automatic, the 18:00 entry";
+        QTest::newRow("Retransmit") << QString("Retransmit") << "automatic, the 06:00 entry, by Retransmit";
+        QTest::newRow("an occasion named outside wins")
+            << QString("start-up") << "automatic, the 06:00 entry, at start-up";
+        QTest::newRow("the intensity task") << QString("task") << "manual, by the 01/01/2026 entry of t.tsk";
     }
     void aLevelSaysHowItWasSent()
     {

@@ -33,7 +33,10 @@ class TestRunners : public QObject {
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(bytes);
     }
-    void at(const char *when) { m_clock.at = QDateTime::fromString(QString::fromLatin1(when), "dd/MM/yyyy HH:mm:ss"); }
+    void at(const char *when)
+    {
+        m_clock.at = QDateTime::fromString(QString::fromLatin1(when), "dd/MM/yyyy HH:mm:ss");
+    }
 
 private slots:
     void init()
@@ -42,15 +45,13 @@ private slots:
         m_loaded.clear();
         m_loadSucceeds = true;
         m_task.reset();
-        m_daily = std::make_unique<DailySchedule>(m_state, WorkingFolder(m_dir.path()), m_clock,
-                                                  [this](const QString &file) {
-                                                      m_loaded.append(QFileInfo(file).fileName());
-                                                      AuditTrail::sent("load " + m_loaded.last());
-                                                      return m_loadSucceeds
-                                                                 ? FileLoad()
-                                                                 : FileLoad::failed(53, "File not found",
-                                                                                    "Open Setting File");
-                                                  });
+        m_daily = std::make_unique<DailySchedule>(
+            m_state, WorkingFolder(m_dir.path()), m_clock, [this](const QString &file) {
+                m_loaded.append(QFileInfo(file).fileName());
+                AuditTrail::sent("load " + m_loaded.last());
+                return m_loadSucceeds ? FileLoad()
+                                      : FileLoad::failed(53, "File not found", "Open Setting File");
+            });
         m_task = std::make_unique<ScheduleTask>(m_state, *m_daily, m_clock);
         write("day.shd", DayTable);
         QFile::remove(m_dir.filePath("other.shd"));
@@ -64,7 +65,8 @@ private slots:
         QVERIFY(m_daily->OpenScheduleFile("day.shd"));
         QVERIFY(m_daily->isRunning());
         QStringList minutes; // the minutes at which a file was loaded
-        for (QDateTime t(QDate(2026, 3, 1), QTime(0, 0)); t < QDateTime(QDate(2026, 3, 2), QTime(0, 0)); t = t.addSecs(60)) {
+        for (QDateTime t(QDate(2026, 3, 1), QTime(0, 0)); t < QDateTime(QDate(2026, 3, 2), QTime(0, 0));
+             t = t.addSecs(60)) {
             m_clock.at = t;
             const qsizetype before = m_loaded.size();
             m_daily->tick();
@@ -79,17 +81,9 @@ private slots:
         QCOMPARE(m_state.CurScheduleIndex, qint16(2));
     }
 
-    void fileOpenedByHandIsReplacedAtTheNextTick()
-    {
-        m_daily->OpenScheduleFile("day.shd");
-        at("01/03/2026 12:00:00");
-        m_daily->tick();
-        m_state.CurPAVFileName = "evening.pav"; // the operator's Load
-        m_daily->tick();
-        QCOMPARE(m_loaded, QStringList({"A.pav", "A.pav"}));
-    }
-
-    void missingFileIsTriedOncePerChange()
+    // A tick loads only when the entry in force changes or the file loaded is another: a
+    // missing file is tried once, a file loaded by hand is replaced.
+    void aTickLoadsOnlyOnAChange()
     {
         m_daily->OpenScheduleFile("day.shd");
         m_loadSucceeds = false;
@@ -98,6 +92,9 @@ private slots:
         m_daily->tick();
         QCOMPARE(m_loaded, QStringList({"A.pav"}));
         QCOMPARE(m_state.CurPAVFileName, QString("A.pav"));
+        m_state.CurPAVFileName = "evening.pav"; // the operator's Load
+        m_daily->tick();
+        QCOMPARE(m_loaded, QStringList({"A.pav", "A.pav"}));
     }
 
     // A switch whose file does not load is marked until another entry comes into force, and
@@ -171,12 +168,16 @@ private slots:
         QTest::addColumn<int>("entries");
         QTest::addColumn<bool>("running");
         QTest::addColumn<QStringList>("settingLoads");
-        QTest::newRow("0-byte file") << QByteArray() << true << true << 0 << false << QStringList{"default.pav"};
-        QTest::newRow("one entry") << QByteArray("2,\"\t07:00\tC.pav\"\r\n") << true << true << 1 << true << QStringList{};
-        QTest::newRow("count of 1") << QByteArray("1,\"\"\r\n") << true << true << 0 << false << QStringList{"default.pav"};
+        QTest::newRow("0-byte file") << QByteArray() << true << true << 0 << false
+                                     << QStringList{"default.pav"};
+        QTest::newRow("one entry") << QByteArray("2,\"\t07:00\tC.pav\"\r\n") << true << true << 1 << true
+                                   << QStringList{};
+        QTest::newRow("count of 1") << QByteArray("1,\"\"\r\n") << true << true << 0 << false
+                                    << QStringList{"default.pav"};
         // A file that cannot be read leaves the table, the runner and the name as they were.
         QTest::newRow("missing") << QByteArray() << false << false << 2 << true << QStringList{};
-        QTest::newRow("damaged") << QByteArray("4,\"\t07:00\tC.pav\"\r\n") << true << false << 2 << true << QStringList{};
+        QTest::newRow("damaged") << QByteArray("4,\"\t07:00\tC.pav\"\r\n") << true << false << 2 << true
+                                 << QStringList{};
     }
     void openScheduleFile()
     {
@@ -205,7 +206,8 @@ private slots:
         // In plain words first, with the whole path, then the composed error text.
         if (!loads) {
             const QString text = failed.at(0).at(0).toString();
-            QVERIFY2(text.startsWith(display + " (" + m_dir.filePath("other.shd") + "). Error # "), qPrintable(text));
+            QVERIFY2(text.startsWith(display + " (" + m_dir.filePath("other.shd") + "). Error # "),
+                     qPrintable(text));
         }
         QCOMPARE(m_state.CurScheduleIndex, qint16(bytes.isEmpty() && exists ? 0 : 2));
     }
@@ -218,45 +220,26 @@ private slots:
         QFile saved(m_dir.filePath("saved.shd"));
         QVERIFY(saved.open(QIODevice::ReadOnly));
         QCOMPARE(saved.readAll(), DayTable);
-        m_daily->newSchedule();
-        QVERIFY(m_daily->SaveScheduleFile("empty.shd"));
-        QCOMPARE(QFileInfo(m_dir.filePath("empty.shd")).size(), 0);
     }
 
+    // A name the file cannot store is refused where it is entered, and said.
     void aPathTheFileCannotHoldIsRefusedAtEntry()
     {
         write("A.pav", ""); // a file that exists, so only the refusals are said
-        QSignalSpy status(m_daily.get(), &DailySchedule::status);
+        QSignalSpy daily(m_daily.get(), &DailySchedule::status), task(m_task.get(), &ScheduleTask::status);
         m_daily->add(0, "06:00", "A.pav");
         QCOMPARE(m_daily->add(1, "07:00", "a\"b.pav"), 1);
         QCOMPARE(m_daily->modify(1, "07:00", "a\tb.pav"), 1);
+        QCOMPARE(m_task->add(0, "01/03/2026", "a\"b.shd"), 0);
         QCOMPARE(m_daily->table().entries(), QList<QStringList>({{"", "06:00", "A.pav"}}));
-        QCOMPARE(status.size(), 2);
-        QCOMPARE(status.at(0).at(0).toString(),
-                 "The file name holds a double quote (\"), which the schedule file "
-                 "cannot store; nothing was added.");
-        QVERIFY(status.at(1).at(0).toString().startsWith("The file name holds a TAB"));
-    }
-
-    // The task's refused file: said until a file loads or is saved, kept as <name>.bak by the
-    // save (the schedule's is checked on its page).
-    void taskSavedOverARefusedFileKeepsItsBytes()
-    {
-        const QByteArray old = "2,\"\t01/03/2026\tX.shd\"\r\n";
-        write("year.tsk", old);
-        QSignalSpy status(m_task.get(), &ScheduleTask::status);
-        QVERIFY(!m_task->OpenScheduleTask("year.tsk"));
-        QCOMPARE(m_task->refusal(),
-                 "year.tsk could not be read: entry 1 has 3 cells instead of 4; nothing of it is in use");
-        m_task->add(0, "01/03/2026", "day.shd");
-        QVERIFY(m_task->SaveScheduleTask("year.tsk"));
-        QCOMPARE(m_task->refusal(), QString());
-        QFile copy(m_dir.filePath("year.tsk.bak"));
-        QVERIFY(copy.open(QIODevice::ReadOnly));
-        QCOMPARE(copy.readAll(), old);
-        QCOMPARE(status.last().at(0).toString(),
-                 "year.tsk could not be read, so its old bytes were kept as " + copy.fileName() +
-                     " before it was saved over.");
+        QCOMPARE(m_task->table().entryCount(), 0);
+        QCOMPARE(daily.size(), 2);
+        QCOMPARE(daily.at(0).at(0).toString(), "The file name holds a double quote (\"), which the schedule "
+                                               "file cannot store; nothing was added.");
+        QVERIFY(daily.at(1).at(0).toString().startsWith("The file name holds a TAB"));
+        QCOMPARE(task.last().at(0).toString(),
+                 "The file name holds a double quote (\"), which the schedule task "
+                 "file cannot store; nothing was added.");
     }
 
     void aCopyThatCannotBeMadeStopsTheSave()
@@ -314,22 +297,38 @@ private slots:
         QCOMPARE(m_daily->table().entryCount(), 0); // the daily table is not touched
     }
 
-    void unreadableTaskFileKeepsTheTable_data()
+    // A task file that cannot be read leaves the table as it was and is said until a file
+    // loads or is saved; the save keeps bytes that could be read as something as <name>.bak.
+    void refusedTaskFile_data()
     {
         QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("0-byte file") << QByteArray();
-        QTest::newRow("three cells an entry") << QByteArray("2,\"\t01/03/2026\tX.shd\"\r\n");
+        QTest::addColumn<QString>("why");
+        QTest::newRow("0-byte file") << QByteArray() << "the file is empty";
+        QTest::newRow("three cells an entry")
+            << QByteArray("2,\"\t01/03/2026\tX.shd\"\r\n") << "entry 1 has 3 cells instead of 4";
     }
-    void unreadableTaskFileKeepsTheTable()
+    void refusedTaskFile()
     {
         QFETCH(QByteArray, bytes);
+        QFETCH(QString, why);
         write("year.tsk", "2,\"\t01/03/2026\tmarch1.shd\t20260301\"\r\n");
         write("bad.tsk", bytes);
         QVERIFY(m_task->OpenScheduleTask("year.tsk"));
-        QSignalSpy failed(m_task.get(), &ScheduleTask::loadFailed);
+        QSignalSpy failed(m_task.get(), &ScheduleTask::loadFailed),
+            status(m_task.get(), &ScheduleTask::status);
         QVERIFY(!m_task->OpenScheduleTask("bad.tsk"));
         QCOMPARE(m_task->table().entryCount(), 1);
         QVERIFY(failed.at(0).at(0).toString().contains("Open Schedule Task"));
+        QCOMPARE(m_task->refusal(), "bad.tsk could not be read: " + why + "; nothing of it is in use");
+        QVERIFY(m_task->SaveScheduleTask("bad.tsk"));
+        QCOMPARE(m_task->refusal(), QString());
+        if (bytes.isEmpty())
+            return;
+        QFile copy(m_dir.filePath("bad.tsk.bak"));
+        QVERIFY(copy.open(QIODevice::ReadOnly));
+        QCOMPARE(copy.readAll(), bytes);
+        QCOMPARE(status.last().at(0).toString(), "bad.tsk could not be read, so its old bytes were kept as " +
+                                                     copy.fileName() + " before it was saved over.");
     }
 };
 
