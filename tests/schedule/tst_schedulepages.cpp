@@ -1,6 +1,7 @@
 #include "ConsoleFolder.h"
-#include "ConsoleState.h"
+#include "DailyIntensity.h"
 #include "DailySchedule.h"
+#include "Frames.h"
 #include "MainWindow.h"
 #include "ScheduleTask.h"
 #include "TableGrid.h"
@@ -17,28 +18,42 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimeEdit>
 #include <QTimer>
 
+using namespace Frames;
+
 namespace {
 const QByteArray Schedule = "5,\"\t01:00\tA.pav\r\t02:00\tB.pav\r\t03:00\tC.pav\r\t04:00\tD.pav\"\r\n";
 const QByteArray Task = "3,\"\t15/01/2025\tjan.shd\t20250115\r\t03/03/2025\tmar.shd\t20250303\"\r\n";
+const QByteArray OneIntensity = "1,\"Automatic\"\r\n\"5\",\"Automatic\"\r\n2,\"\t06:00\tHigh\t2\"\r\n";
+using Files = QList<std::pair<QString, QByteArray>>;
 
-// A console window with the schedule pages in use, driven by control name.
+// The installation's intensity levels Low, Mid and High go out as the codes 10, 100 and 200.
+QByteArray level(int code)
+{
+    return of({{10, code}});
+}
+
+// A console window with the table pages in use on a pseudo-terminal, driven by control name.
 struct Console {
+    PtyPair pty;
     ConsoleFolder folder;
     TestClock clock;
     std::unique_ptr<MainWindow> window;
 
-    explicit Console(const QList<int> &pages = {1, 2, 3}, const QByteArray &schedule = Schedule,
-                     const QByteArray &task = Task)
+    explicit Console(const QList<int> &pages = {1, 2, 3}, const Files &files = {})
     {
+        folder.useAsComPort(pty);
         folder.usePages(pages);
-        folder.write("schedule.shd", schedule);
-        folder.write("ScheduleTask.tsk", task);
+        folder.write("schedule.shd", Schedule);
+        folder.write("ScheduleTask.tsk", Task);
+        for (const auto &[name, bytes] : files)
+            folder.write(name, bytes);
         window = std::make_unique<MainWindow>(WorkingFolder(folder.sysPath()), nullptr, clock);
         window->startUp();
     }
@@ -102,8 +117,8 @@ const Editor Editors[] = {
 };
 } // namespace
 
-// The schedule and schedule task pages by control name: the editors' rules and the file
-// buttons, with the files on disk. The table rules themselves are the runners' tests.
+// The schedule, task and intensity pages by control name: the editors' rules, the file
+// buttons and what a click sends. The rules of the tables themselves are the models' tests.
 class TestSchedulePages : public QObject {
     Q_OBJECT
 private slots:
@@ -264,7 +279,7 @@ private slots:
     void aRefusedFileIsSaidAndKeptOnSave()
     {
         const QByteArray damaged = "5,\"\t06:00\tA.pav\"\r\n";
-        Console console({2, 3}, damaged, damaged);
+        Console console({2, 3}, {{"schedule.shd", damaged}, {"ScheduleTask.tsk", damaged}});
         QCOMPARE(console.text("txtScheduleFile"),
                  "schedule.shd could not be read: the row count says 4 entries, the table text holds 1; "
                  "nothing of it is in use");
@@ -371,6 +386,87 @@ private slots:
         QCOMPARE(console.window->state().IntSchFile, noneLeft ? QString() : QString("by hand.shd"));
         QCOMPARE(console.text("txtSchedule"), noneLeft ? QString() : QString("next.shd"));
         QCOMPARE(timer->isActive(), !noneLeft);
+    }
+
+    // Start-up sends the level in force and one watchdog and shows the file's choices; the
+    // entry in force is marked beside its first cell, which stays empty as stored.
+    void intensityStartUp()
+    {
+        Console console({4}, {{"setting.int", OneIntensity}});
+        QCOMPARE(received(console.pty, 16), (level(200) + of({{16, 5}})).toHex(' '));
+        auto *automatic = console.find<QRadioButton>("optAutomatic");
+        QVERIFY(automatic->isChecked());
+        QCOMPARE(automatic->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+        QCOMPARE(console.find<QComboBox>("cboManualIntensity")->currentIndex(), 0);
+        QCOMPARE(console.find<QComboBox>("cboAutoIntensity")->currentIndex(), 1);
+        QCOMPARE(console.text("txtIntFilename"), " Filename - " + console.folder.file("setting.int"));
+        const QModelIndex first = console.find<TableGrid>("MSFlexGridIntensity")->model()->index(0, 0);
+        QCOMPARE(first.data().toString(), QString());
+        QVERIFY(!first.data(Qt::DecorationRole).isNull());
+    }
+
+    void intensityEditor()
+    {
+        Console console({4}, {{"setting.int", OneIntensity}});
+        console.find<QTimeEdit>("DTPickerIntensity")->setTime(QTime(5, 15));
+        console.find<QComboBox>("cboAutoIntensity")->setCurrentIndex(0);
+        console.click("cmdAddIntTime");
+        QCOMPARE(console.column("MSFlexGridIntensity", 1), QStringList({"05:15", "06:00"}));
+        QCOMPARE(console.column("MSFlexGridIntensity", 3), QStringList({"0", "2"}));
+        auto *grid = console.find<TableGrid>("MSFlexGridIntensity");
+        grid->setCurrentRow(2, 2);
+        emit grid->gridClicked();
+        QCOMPARE(console.find<QTimeEdit>("DTPickerIntensity")->time(), QTime(6, 0));
+        QCOMPARE(console.find<QComboBox>("cboAutoIntensity")->currentText(), QString("High"));
+        QVERIFY(console.find("cmdMdyIntTime")->isEnabled());
+    }
+
+    // Delete Row of the last entry: the manual level at once, no file name, the runner stopped,
+    // its table kept until Apply; Apply then follows the mode.
+    void intensityDeleteRowOfTheOnlyEntry()
+    {
+        Console console({4}, {{"setting.int", OneIntensity}});
+        received(console.pty, 16); // start-up's
+        auto *timer = console.find<QTimer>("TimerIntensity");
+        QVERIFY(timer->isActive());
+        console.find<TableGrid>("MSFlexGridIntensity")->setCurrentRow(1);
+        console.click("cmdDeleteRowInt");
+        QCOMPARE(console.column("MSFlexGridIntensity", 1), QStringList());
+        QVERIFY(console.find<QRadioButton>("optManual")->isChecked());
+        QCOMPARE(received(console.pty, 8), level(10).toHex(' '));
+        QVERIFY(!console.find("cmdMdyIntTime")->isEnabled());
+        QVERIFY(console.window->state().IntFilename.isEmpty());
+        QVERIFY(!timer->isActive());
+        QCOMPARE(console.window->dailyIntensity().runner().IntensityTableSize(), 2);
+        QVERIFY(console.find("cmdApply")->isEnabled());
+        console.find<QRadioButton>("optAutomatic")->click(); // with no entry: nothing to apply
+        QVERIFY(!console.find("cmdApply")->isEnabled());
+    }
+
+    void intensityDelayBox_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<bool>("switchOff");
+        QTest::addColumn<int>("sent"); // the watchdog value Apply sends
+        QTest::newRow("61") << QString("61") << "61" << true << 60;
+        QTest::newRow("a letter") << QString("x") << "0" << false << 0;
+    }
+    void intensityDelayBox()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, switchOff);
+        QFETCH(int, sent);
+        Console console({4}, {{"setting.int", OneIntensity}});
+        auto *delay = console.find<QLineEdit>("TxtWatchdogDelay");
+        delay->selectAll(); // typed over, as an operator does
+        QTest::keyClicks(delay, typed);
+        QTEST(delay->text(), "shown");
+        QCOMPARE(console.find<QRadioButton>("OptWatchdogSwitchOff")->isChecked(), switchOff);
+        QCOMPARE(delay->isEnabled(), !switchOff);
+        received(console.pty, 16); // start-up's
+        console.click("cmdApply");
+        QCOMPARE(received(console.pty, 16), (level(200) + of({{16, sent}})).toHex(' '));
     }
 };
 
