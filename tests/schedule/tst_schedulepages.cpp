@@ -14,6 +14,7 @@
 #include <QDateEdit>
 #include <QFileDialog>
 #include <QHeaderView>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -467,6 +468,24 @@ private slots:
         received(console.pty, 16); // start-up's
         console.click("cmdApply");
         QCOMPARE(received(console.pty, 16), (level(200) + of({{16, sent}})).toHex(' '));
+    }
+
+    void stripDrawsNowAndBoundaries()
+    {
+        TimelineStrip strip(TimelineStrip::Span::Day);
+        strip.resize(482, strip.sizeHint().height());
+        const QDateTime start(QDate(2026, 3, 1), QTime(12, 0));
+        strip.setBands(start, {{start, start.addSecs(6 * 3600), 1, "A.pav", "", -1},
+                               {start.addSecs(6 * 3600), start.addDays(1), 2, "B.pav", "", -1}});
+        QImage image(strip.size(), QImage::Format_RGB32);
+        strip.render(&image);
+        const int y = 4, boundary = strip.xOf(start.addSecs(6 * 3600));
+        QCOMPARE(boundary, 1 + 120); // a quarter of the day along the band area
+        QCOMPARE(image.pixelColor(2, y), strip.palette().color(QPalette::Highlight)); // now
+        const QColor before = image.pixelColor(boundary - 3, y), after = image.pixelColor(boundary + 3, y);
+        QVERIFY(before != after);
+        QCOMPARE(image.pixelColor(boundary - 30, y), before); // one band, one colour
+        QCOMPARE(image.pixelColor(boundary + 30, y), after);
     }
 };
 
