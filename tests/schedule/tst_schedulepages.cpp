@@ -123,53 +123,45 @@ const Editor Editors[] = {
 class TestSchedulePages : public QObject {
     Q_OBJECT
 private slots:
-    // Add waits for a file name and ends Modify; a new time allows Modify, which does nothing
-    // with the header current.
-    void scheduleEditor()
+    // The switch in force at start-up fails (no setting file exists) and is marked; Add waits
+    // for a file name and ends Modify, which a new time allows; Del Row takes the grid's
+    // selection, and with the register page in use the last entry's going clears the name.
+    void schedulePage()
     {
         Console console;
+        console.window->dailySchedule().tick(); // the 04:00 entry, D.pav
+        auto *grid = console.find<TableGrid>("MSFlexGrid1");
+        QCOMPARE(grid->model()->index(3, 2).data(TableModel::MarkTipRole).toString(),
+                 QString("Failed: not loaded at 12:00: the file does not exist"));
+        QCOMPARE(console.find<TimelineStrip>("stripSchedule")->bands().first().mark, EntryMark::Failed);
+        QVERIFY(console.said().startsWith("the 04:00 entry names " + console.folder.file("D.pav") +
+                                          ", which could not be loaded"));
+
         auto *add = console.find("cmdAdd"), *modify = console.find("CmdModify");
-        QVERIFY(!add->isEnabled());
+        QVERIFY(!add->isEnabled() && !modify->isEnabled());
         console.find<QTimeEdit>("DTPickerAstro")->setTime(QTime(2, 30));
         console.find<QLineEdit>("txtFileName")->setText("new.pav");
         QVERIFY(add->isEnabled() && modify->isEnabled());
-        console.find<TableGrid>("MSFlexGrid1")->setCurrentRow(4);
+        grid->setCurrentRow(4);
         console.click("cmdAdd");
-        const QStringList times{"01:00", "02:00", "02:30", "03:00", "04:00"};
-        QCOMPARE(console.column("MSFlexGrid1", 1), times);
+        QCOMPARE(console.column("MSFlexGrid1", 1),
+                 QStringList({"01:00", "02:00", "02:30", "03:00", "04:00"}));
         QVERIFY(!modify->isEnabled());
-        console.find<TableGrid>("MSFlexGrid1")->setCurrentRow(0);
-        console.find<QTimeEdit>("DTPickerAstro")->setTime(QTime(9, 0));
-        console.click("CmdModify");
-        QCOMPARE(console.column("MSFlexGrid1", 1), times);
-    }
 
-    // Del Row takes the grid's selection either way; with the register page in use, the last
-    // entry's going clears the file name and stops the runner.
-    void deleteRowOverASelection_data()
-    {
-        QTest::addColumn<int>("current");
-        QTest::addColumn<int>("otherEnd");
-        QTest::addColumn<QStringList>("left");
-        QTest::newRow("downwards") << 2 << 3 << QStringList{"01:00", "04:00"};
-        QTest::newRow("upwards") << 3 << 2 << QStringList{"01:00", "04:00"};
-        QTest::newRow("every entry") << 4 << 1 << QStringList{};
-    }
-    void deleteRowOverASelection()
-    {
-        QFETCH(int, current);
-        QFETCH(int, otherEnd);
-        QFETCH(QStringList, left);
-        Console console;
-        auto *grid = console.find<TableGrid>("MSFlexGrid1");
-        grid->setCurrentRow(otherEnd);
-        grid->selectionModel()->setCurrentIndex(grid->model()->index(current - 1, 1),
-                                                QItemSelectionModel::Select | QItemSelectionModel::Rows);
-        console.click("cmdDeleteRow");
-        QCOMPARE(console.column("MSFlexGrid1", 1), left);
-        QCOMPARE(console.window->state().IntSchFile.isEmpty(), left.isEmpty());
-        QCOMPARE(console.text("txtScheduleFile").isEmpty(), left.isEmpty());
-        QCOMPARE(console.find<QTimer>("TimerAstro")->isActive(), !left.isEmpty());
+        const auto deleteRows = [&](int otherEnd, int current) {
+            grid->setCurrentRow(otherEnd);
+            grid->selectionModel()->setCurrentIndex(grid->model()->index(current - 1, 1),
+                                                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
+            console.click("cmdDeleteRow");
+        };
+        deleteRows(2, 4); // upwards
+        QCOMPARE(console.column("MSFlexGrid1", 1), QStringList({"01:00", "04:00"}));
+        QVERIFY(console.find<QTimer>("TimerAstro")->isActive());
+        deleteRows(1, 2);
+        QCOMPARE(console.column("MSFlexGrid1", 1), QStringList());
+        QCOMPARE(console.window->state().IntSchFile, QString());
+        QCOMPARE(console.text("txtScheduleFile"), QString());
+        QVERIFY(!console.find<QTimer>("TimerAstro")->isActive());
     }
 
     void firstGridClickAfterBrowseIsIgnored_data()
@@ -250,32 +242,6 @@ private slots:
         QVERIFY(band->tip.endsWith("Missing: " + missing));
     }
 
-    void aSwitchThatFailsIsMarked()
-    {
-        Console console; // the 04:00 entry, D.pav, is in force at 12:00; no setting file exists
-        console.window->dailySchedule().tick();
-        const QModelIndex cell = console.find<TableGrid>("MSFlexGrid1")->model()->index(3, 2);
-        QCOMPARE(cell.data(TableModel::MarkTipRole).toString(),
-                 QString("Failed: not loaded at 12:00: the file does not exist"));
-        QCOMPARE(console.find<TimelineStrip>("stripSchedule")->bands().first().mark, EntryMark::Failed);
-        QVERIFY(console.said().startsWith("the 04:00 entry names " + console.folder.file("D.pav") +
-                                          ", which could not be loaded"));
-    }
-
-    void checkFilesListsWhatIsMissing()
-    {
-        Console console({2, 3});
-        console.folder.write("jan.shd", "2,\"\t06:00\tgone.pav\"\r\n");
-        const QString needed = "the file does not exist; needed 01/03/2026 to 28/02/2027";
-        console.click("cmdSchTaskCheck");
-        auto *list = console.find<QListWidget>("lstCheckFiles");
-        QCOMPARE(list->count(), 1);
-        QCOMPARE(list->item(0)->text(), "mar.shd: " + needed);
-        console.folder.write("mar.shd", "2,\"\t06:00\tgone.pav\"\r\n");
-        console.click("cmdSchTaskCheck");
-        QCOMPARE(list->item(0)->text(), "gone.pav (named in mar.shd): " + needed);
-    }
-
     // A damaged schedule.shd is said where its name is shown; Save then keeps it as .bak.
     void aRefusedFileIsSaidAndKeptOnSave()
     {
@@ -295,8 +261,8 @@ private slots:
     }
 
     // The date is today's at start-up; Add places by date and ends Modify; a click copies
-    // the entry into the editor.
-    void taskEditor()
+    // the entry into the editor. Check Files lists what the task needs and is missing.
+    void scheduleTaskPage()
     {
         Console console;
         auto *date = console.find<QDateEdit>("DTPickerSchedule");
@@ -316,6 +282,15 @@ private slots:
         QCOMPARE(console.folder.read("ScheduleTask.tsk"),
                  QByteArray("4,\"\t15/01/2025\tjan.shd\t20250115\r\t01/02/2025\tfeb.shd\t20250201\r"
                             "\t03/03/2025\tmar.shd\t20250303\"\r\n"));
+
+        const QString needed = "the file does not exist; needed 01/03/2026 to 28/02/2027";
+        console.click("cmdSchTaskCheck");
+        auto *list = console.find<QListWidget>("lstCheckFiles");
+        QCOMPARE(list->count(), 1);
+        QCOMPARE(list->item(0)->text(), "mar.shd: " + needed);
+        console.folder.write("mar.shd", "2,\"\t06:00\tgone.pav\"\r\n");
+        console.click("cmdSchTaskCheck");
+        QCOMPARE(list->item(0)->text(), "gone.pav (named in mar.shd): " + needed);
     }
 
     // An edit marks its page until Save; the level the next Add takes is no edit of the file.
@@ -389,9 +364,12 @@ private slots:
         QCOMPARE(timer->isActive(), !noneLeft);
     }
 
-    // Start-up sends the level in force and one watchdog and shows the file's choices; the
-    // entry in force is marked beside its first cell, which stays empty as stored.
-    void intensityStartUp()
+    // Start-up sends the level in force and one watchdog and shows the file's choices, the
+    // entry in force marked beside its first cell, which stays empty as stored. Delete Row of
+    // the last entry sends the manual level at once, drops the file's name and stops the
+    // runner, whose table waits for Apply; Apply follows the mode. Add and a click use the
+    // editor; the delay box shows what it takes, and beyond 60 switches the watchdog off.
+    void intensityPage()
     {
         Console console({4}, {{"setting.int", OneIntensity}});
         QCOMPARE(received(console.pty, 16), (level(200) + of({{16, 5}})).toHex(' '));
@@ -399,75 +377,50 @@ private slots:
         QVERIFY(automatic->isChecked());
         QCOMPARE(automatic->palette().color(QPalette::WindowText), QColor(0, 0, 255));
         QCOMPARE(console.find<QComboBox>("cboManualIntensity")->currentIndex(), 0);
-        QCOMPARE(console.find<QComboBox>("cboAutoIntensity")->currentIndex(), 1);
+        auto *autoLevel = console.find<QComboBox>("cboAutoIntensity");
+        QCOMPARE(autoLevel->currentIndex(), 1);
         QCOMPARE(console.text("txtIntFilename"), " Filename - " + console.folder.file("setting.int"));
-        const QModelIndex first = console.find<TableGrid>("MSFlexGridIntensity")->model()->index(0, 0);
-        QCOMPARE(first.data().toString(), QString());
-        QVERIFY(!first.data(Qt::DecorationRole).isNull());
-    }
-
-    void intensityEditor()
-    {
-        Console console({4}, {{"setting.int", OneIntensity}});
-        console.find<QTimeEdit>("DTPickerIntensity")->setTime(QTime(5, 15));
-        console.find<QComboBox>("cboAutoIntensity")->setCurrentIndex(0);
-        console.click("cmdAddIntTime");
-        QCOMPARE(console.column("MSFlexGridIntensity", 1), QStringList({"05:15", "06:00"}));
-        QCOMPARE(console.column("MSFlexGridIntensity", 3), QStringList({"0", "2"}));
         auto *grid = console.find<TableGrid>("MSFlexGridIntensity");
-        grid->setCurrentRow(2, 2);
-        emit grid->gridClicked();
-        QCOMPARE(console.find<QTimeEdit>("DTPickerIntensity")->time(), QTime(6, 0));
-        QCOMPARE(console.find<QComboBox>("cboAutoIntensity")->currentText(), QString("High"));
-        QVERIFY(console.find("cmdMdyIntTime")->isEnabled());
-    }
+        QCOMPARE(grid->model()->index(0, 0).data().toString(), QString());
+        QVERIFY(!grid->model()->index(0, 0).data(Qt::DecorationRole).isNull());
 
-    // Delete Row of the last entry: the manual level at once, no file name, the runner stopped,
-    // its table kept until Apply; Apply then follows the mode.
-    void intensityDeleteRowOfTheOnlyEntry()
-    {
-        Console console({4}, {{"setting.int", OneIntensity}});
-        received(console.pty, 16); // start-up's
         auto *timer = console.find<QTimer>("TimerIntensity");
         QVERIFY(timer->isActive());
-        console.find<TableGrid>("MSFlexGridIntensity")->setCurrentRow(1);
+        grid->setCurrentRow(1);
         console.click("cmdDeleteRowInt");
         QCOMPARE(console.column("MSFlexGridIntensity", 1), QStringList());
         QVERIFY(console.find<QRadioButton>("optManual")->isChecked());
         QCOMPARE(received(console.pty, 8), level(10).toHex(' '));
         QVERIFY(!console.find("cmdMdyIntTime")->isEnabled());
-        QVERIFY(console.window->state().IntFilename.isEmpty());
-        QVERIFY(!timer->isActive());
+        QVERIFY(console.window->state().IntFilename.isEmpty() && !timer->isActive());
         QCOMPARE(console.window->dailyIntensity().runner().IntensityTableSize(), 2);
         QVERIFY(console.find("cmdApply")->isEnabled());
-        console.find<QRadioButton>("optAutomatic")->click(); // with no entry: nothing to apply
+        automatic->click(); // with no entry: nothing to apply
         QVERIFY(!console.find("cmdApply")->isEnabled());
-    }
 
-    void intensityDelayBox_data()
-    {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<bool>("switchOff");
-        QTest::addColumn<int>("sent"); // the watchdog value Apply sends
-        QTest::newRow("61") << QString("61") << "61" << true << 60;
-        QTest::newRow("a letter") << QString("x") << "0" << false << 0;
-    }
-    void intensityDelayBox()
-    {
-        QFETCH(QString, typed);
-        QFETCH(bool, switchOff);
-        QFETCH(int, sent);
-        Console console({4}, {{"setting.int", OneIntensity}});
+        for (const auto &[time, position] : {std::pair{QTime(6, 0), 2}, {QTime(5, 15), 0}}) {
+            console.find<QTimeEdit>("DTPickerIntensity")->setTime(time);
+            autoLevel->setCurrentIndex(position);
+            console.click("cmdAddIntTime");
+        }
+        QCOMPARE(console.column("MSFlexGridIntensity", 1), QStringList({"05:15", "06:00"}));
+        QCOMPARE(console.column("MSFlexGridIntensity", 3), QStringList({"0", "2"}));
+        grid->setCurrentRow(2, 2);
+        emit grid->gridClicked();
+        QCOMPARE(console.find<QTimeEdit>("DTPickerIntensity")->time(), QTime(6, 0));
+        QCOMPARE(autoLevel->currentText(), QString("High"));
+        QVERIFY(console.find("cmdMdyIntTime")->isEnabled());
+
         auto *delay = console.find<QLineEdit>("TxtWatchdogDelay");
+        auto *switchOff = console.find<QRadioButton>("OptWatchdogSwitchOff");
         delay->selectAll(); // typed over, as an operator does
-        QTest::keyClicks(delay, typed);
-        QTEST(delay->text(), "shown");
-        QCOMPARE(console.find<QRadioButton>("OptWatchdogSwitchOff")->isChecked(), switchOff);
-        QCOMPARE(delay->isEnabled(), !switchOff);
-        received(console.pty, 16); // start-up's
+        QTest::keyClicks(delay, "x");
+        QVERIFY(delay->text() == "0" && !switchOff->isChecked() && delay->isEnabled());
+        delay->selectAll();
+        QTest::keyClicks(delay, "61");
+        QVERIFY(delay->text() == "61" && switchOff->isChecked() && !delay->isEnabled());
         console.click("cmdApply");
-        QCOMPARE(received(console.pty, 16), (level(200) + of({{16, sent}})).toHex(' '));
+        QCOMPARE(received(console.pty, 16), (level(200) + of({{16, 60}})).toHex(' '));
     }
 
     void stripDrawsNowAndBoundaries()
