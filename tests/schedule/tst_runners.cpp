@@ -5,10 +5,7 @@
 #include "ScheduleTask.h"
 #include "TestClock.h"
 
-#include <QDir>
-#include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QtTest>
 #include <csignal>
 #include <sys/resource.h>
 

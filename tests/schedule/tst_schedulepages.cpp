@@ -9,22 +9,8 @@
 #include "TestClock.h"
 #include "TimelineStrip.h"
 
-#include <QApplication>
-#include <QComboBox>
-#include <QDateEdit>
-#include <QFileDialog>
-#include <QHeaderView>
-#include <QImage>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QStatusBar>
-#include <QTabWidget>
-#include <QTest>
-#include <QTimeEdit>
-#include <QTimer>
+#include <QtTest>
+#include <QtWidgets>
 
 using namespace Frames;
 
@@ -33,12 +19,6 @@ const QByteArray Schedule = "5,\"\t01:00\tA.pav\r\t02:00\tB.pav\r\t03:00\tC.pav\
 const QByteArray Task = "3,\"\t15/01/2025\tjan.shd\t20250115\r\t03/03/2025\tmar.shd\t20250303\"\r\n";
 const QByteArray OneIntensity = "1,\"Automatic\"\r\n\"5\",\"Automatic\"\r\n2,\"\t06:00\tHigh\t2\"\r\n";
 using Files = QList<std::pair<QString, QByteArray>>;
-
-// The installation's intensity levels Low, Mid and High go out as the codes 10, 100 and 200.
-QByteArray level(int code)
-{
-    return of({{10, code}});
-}
 
 // A console window with the table pages in use on a pseudo-terminal, driven by control name.
 struct Console {
@@ -364,6 +344,7 @@ private slots:
         QCOMPARE(timer->isActive(), !noneLeft);
     }
 
+    // The levels Low, Mid and High go out as the codes 10, 100 and 200 (command 10).
     // Start-up sends the level in force and one watchdog and shows the file's choices, the
     // entry in force marked beside its first cell, which stays empty as stored. Delete Row of
     // the last entry sends the manual level at once, drops the file's name and stops the
@@ -372,7 +353,7 @@ private slots:
     void intensityPage()
     {
         Console console({4}, {{"setting.int", OneIntensity}});
-        QCOMPARE(received(console.pty, 16), (level(200) + of({{16, 5}})).toHex(' '));
+        QCOMPARE(received(console.pty, 16), of({{10, 200}, {16, 5}}).toHex(' '));
         auto *automatic = console.find<QRadioButton>("optAutomatic");
         QVERIFY(automatic->isChecked());
         QCOMPARE(automatic->palette().color(QPalette::WindowText), QColor(0, 0, 255));
@@ -390,7 +371,7 @@ private slots:
         console.click("cmdDeleteRowInt");
         QCOMPARE(console.column("MSFlexGridIntensity", 1), QStringList());
         QVERIFY(console.find<QRadioButton>("optManual")->isChecked());
-        QCOMPARE(received(console.pty, 8), level(10).toHex(' '));
+        QCOMPARE(received(console.pty, 8), of({{10, 10}}).toHex(' '));
         QVERIFY(!console.find("cmdMdyIntTime")->isEnabled());
         QVERIFY(console.window->state().IntFilename.isEmpty() && !timer->isActive());
         QCOMPARE(console.window->dailyIntensity().runner().IntensityTableSize(), 2);
@@ -420,7 +401,7 @@ private slots:
         QTest::keyClicks(delay, "61");
         QVERIFY(delay->text() == "61" && switchOff->isChecked() && !delay->isEnabled());
         console.click("cmdApply");
-        QCOMPARE(received(console.pty, 16), (level(200) + of({{16, 60}})).toHex(' '));
+        QCOMPARE(received(console.pty, 16), of({{10, 200}, {16, 60}}).toHex(' '));
     }
 
     void stripDrawsNowAndBoundaries()

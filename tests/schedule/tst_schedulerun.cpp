@@ -1,18 +1,9 @@
 #include "ConsoleProcess.h"
 #include "Frames.h"
 
-#include <QRegularExpression>
-#include <QTest>
+#include <QtTest>
 
 using namespace Frames;
-
-namespace {
-// The installation's intensity levels Low, Mid and High go out as the codes 10, 100 and 200.
-QByteArray level(int code)
-{
-    return of({{10, code}});
-}
-} // namespace
 
 // The built console on a pseudo-terminal with its clock set just before a switch: each
 // runner's frames at the minute or at midnight, and the journal's line stamped with it.
@@ -32,17 +23,18 @@ private slots:
             << QList<int>{0, 2} << "2026-03-01 17:59:57" << QByteArray()
             << of({{1, 2}, {8, 1}}) + Pictures + of({{1, 1}}) + Options + of({{2, 10}})
             << "T18:00:00 schedule: the 18:00 entry is in force; loading B.pav";
+        // The intensity levels Low, Mid and High go out as the codes 10, 100 and 200.
         QTest::newRow("daily intensity at 18:00")
             << QList<int>{4} << "2026-03-01 17:59:57"
             << QByteArray(
                    "1,\"Automatic\"\r\n\"5\",\"Automatic\"\r\n3,\"\t06:00\tLow\t0\r\t18:00\tHigh\t2\"\r\n")
-            << level(10) + of({{16, 5}}) + level(200) << "T18:00:00 intensity: Level High sent";
+            << of({{10, 10}, {16, 5}, {10, 200}}) << "T18:00:00 intensity: Level High sent";
         // setting.int first, then the task's file of the day at its first tick, and the next
         // day's at midnight.
         QTest::newRow("intensity task at midnight")
             << QList<int>{4, 5} << "2026-03-01 23:59:57"
             << QByteArray("2,\"Manual\"\r\n\"5\",\"SwitchOff\"\r\n")
-            << level(100) + of({{16, 60}}) + level(10) + level(200) << "T00:00:00 intensity: Level High sent";
+            << of({{10, 100}, {16, 60}, {10, 10}, {10, 200}}) << "T00:00:00 intensity: Level High sent";
     }
     void switchesAtTheMinute()
     {
