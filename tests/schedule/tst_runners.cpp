@@ -104,6 +104,8 @@ private slots:
         write("day.shd", DayTable);
     }
 
+    // Through a day the runner loads each entry's file once, as it comes into force, even a
+    // file that does not load; a file the operator loads by hand is replaced at the next tick.
     void dailyRunnerThroughADay()
     {
         QStringList audit;
@@ -111,6 +113,7 @@ private slots:
         m_state.IntSchFile = "day.shd";
         QVERIFY(m_daily->OpenScheduleFile("day.shd"));
         QVERIFY(m_daily->isRunning());
+        m_loadSucceeds = false;
         QStringList minutes; // the minutes at which a file was loaded
         for (QDateTime t(QDate(2026, 3, 1), QTime(0, 0)); t.date().day() == 1; t = t.addSecs(60)) {
             m_clock.at = t;
@@ -125,21 +128,11 @@ private slots:
         AuditTrail::setWriter({});
         QCOMPARE(m_state.MaxScheduleIndex, qint16(2));
         QCOMPARE(m_state.CurScheduleIndex, qint16(2));
-    }
-
-    // A tick loads only when the entry in force changes or the file loaded is another: a
-    // missing file is tried once, a file loaded by hand is replaced.
-    void aTickLoadsOnlyOnAChange()
-    {
-        m_daily->OpenScheduleFile("day.shd");
-        m_loadSucceeds = false;
-        m_daily->tick();
-        m_daily->tick();
-        QCOMPARE(m_loaded, QStringList({"A.pav"}));
-        QCOMPARE(m_state.CurPAVFileName, QString("A.pav"));
+        QCOMPARE(m_state.CurPAVFileName, QString("B.pav"));
         m_state.CurPAVFileName = "evening.pav"; // the operator's Load
         m_daily->tick();
-        QCOMPARE(m_loaded, QStringList({"A.pav", "A.pav"}));
+        QCOMPARE(m_loaded.last(), QString("B.pav"));
+        QCOMPARE(m_loaded.size(), 4);
     }
 
     // A switch whose file does not load is marked until another entry comes into force, and
@@ -182,24 +175,6 @@ private slots:
         at(daily ? "01/03/2026 18:00" : "01/06/2026 00:00");
         tick();
         QCOMPARE(failed().entry, 0);
-    }
-
-    void tableWithoutEntries_data()
-    {
-        QTest::addColumn<int>("recorded");
-        QTest::addColumn<QString>("current");
-        QTest::newRow("nothing in force: default.pav is current") << 0 << "default.pav";
-        // The last entry went while it was in force: nothing names a file, nothing loads.
-        QTest::newRow("an entry was in force") << 2 << "B.pav";
-    }
-    void tableWithoutEntries()
-    {
-        QFETCH(int, recorded);
-        m_state.CurScheduleIndex = qint16(recorded);
-        m_state.CurPAVFileName = "B.pav";
-        m_daily->tick();
-        QCOMPARE(m_loaded, QStringList());
-        QTEST(m_state.CurPAVFileName, "current");
     }
 
     // A schedule without entries puts default.pav in force and stops the runner; one that
@@ -266,15 +241,23 @@ private slots:
                  "file cannot store; nothing was added.");
     }
 
-    // With the register page in use, deleting the last entry puts default.pav in force, drops
-    // the file's name and stops the runner.
+    // Deleting the last entry, with the register page in use, puts default.pav in force, drops
+    // the file's name and stops the runner. A tick then loads nothing, as no entry names a
+    // file; with nothing recorded in force either, default.pav is the file in force.
     void deletingTheLastEntry()
     {
         m_state.IntSchFile = "day.shd";
         m_daily->OpenScheduleFile("day.shd");
+        m_daily->tick(); // A.pav, the 06:00 entry
         m_daily->removeRows(2, 1, false, true);
-        QCOMPARE(m_loaded, QStringList({"default.pav"}));
+        QCOMPARE(m_loaded, QStringList({"A.pav", "default.pav"}));
         QVERIFY(m_state.IntSchFile.isEmpty() && m_daily->fileDisplay().isEmpty() && !m_daily->isRunning());
+        m_daily->tick();
+        QCOMPARE(m_state.CurPAVFileName, QString("A.pav"));
+        m_state.CurScheduleIndex = 0;
+        m_daily->tick();
+        QCOMPARE(m_state.CurPAVFileName, QString("default.pav"));
+        QCOMPARE(m_loaded.size(), 2);
     }
 
     void aCopyThatCannotBeMadeStopsTheSave()
