@@ -85,15 +85,6 @@ struct Console {
         return dialog;
     }
 };
-
-// The date or time picker, name box, Add, grid and strip of a page's editor.
-struct Editor {
-    const char *picker, *box, *add, *grid, *strip, *extension;
-};
-const Editor Editors[] = {
-    {"DTPickerAstro", "txtFileName", "cmdAdd", "MSFlexGrid1", "stripSchedule", "pav"},
-    {"DTPickerSchedule", "txtSchedule", "cmdSchTaskAdd", "MSFlexGridSchedule", "stripScheduleTask", "shd"},
-};
 } // namespace
 
 // The schedule, task and intensity pages by control name: the editors' rules, the file
@@ -174,27 +165,28 @@ private slots:
     // grid and on the strip.
     void aNameWhoseFileIsMissingIsTakenAndMarked_data()
     {
-        QTest::addColumn<int>("page"); // of Editors
-        QTest::newRow("schedule page") << 0;
-        QTest::newRow("schedule task page") << 1;
+        QTest::addColumn<QString>("editor"); // the picker, name box, Add, grid and strip; the name
+        QTest::newRow("schedule") << "DTPickerAstro txtFileName cmdAdd MSFlexGrid1 stripSchedule evenig.pav";
+        QTest::newRow("task")
+            << "DTPickerSchedule txtSchedule cmdSchTaskAdd MSFlexGridSchedule stripScheduleTask x.shd";
     }
     void aNameWhoseFileIsMissingIsTakenAndMarked()
     {
-        QFETCH(int, page);
-        const Editor &editor = Editors[page];
+        QFETCH(QString, editor);
+        const QStringList names = editor.split(' ');
+        const QString &grid = names[3], &name = names[5];
         Console console;
         // Not in force now (12:00 on 01/03/2026), so no runner tries it during the test.
-        console.find<QDateTimeEdit>(editor.picker)->setDateTime(QDateTime(QDate(2026, 6, 1), QTime(2, 30)));
-        const QString name = QString("evenig.") + editor.extension;
-        console.find<QLineEdit>(editor.box)->setText(name);
-        console.click(editor.add);
+        console.find<QDateTimeEdit>(names[0])->setDateTime(QDateTime(QDate(2026, 6, 1), QTime(2, 30)));
+        console.find<QLineEdit>(names[1])->setText(name);
+        console.click(names[2]);
         const QString missing = name + " does not exist in the working folder";
         QCOMPARE(console.said(), missing + "; the entry was added and will fail when it comes due");
-        const int row = console.column(editor.grid, 2).indexOf(name);
-        const QModelIndex cell = console.find<TableGrid>(editor.grid)->model()->index(row, 2);
+        const int row = console.column(grid, 2).indexOf(name);
+        const QModelIndex cell = console.find<TableGrid>(grid)->model()->index(row, 2);
         QVERIFY(!cell.data(Qt::DecorationRole).isNull());
         QCOMPARE(cell.data(TableModel::MarkTipRole).toString(), "Missing: " + missing);
-        const QList<TimelineStrip::Band> bands = console.find<TimelineStrip>(editor.strip)->bands();
+        const QList<TimelineStrip::Band> bands = console.find<TimelineStrip>(names[4])->bands();
         const auto band =
             std::find_if(bands.begin(), bands.end(), [&](auto &b) { return b.entry == row + 1; });
         QVERIFY(band != bands.end());

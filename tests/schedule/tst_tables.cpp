@@ -287,12 +287,13 @@ private slots:
         QCOMPARE(CellText::timeOf("07.45"), QTime(7, 45));
     }
 
-    // The strips' stretches, worked out with the runners' rule.
-    void day_data()
+    // The strips' stretches over a day from a time ("HH:mm") or over the twelve months from a
+    // date, worked out with the runners' rule.
+    void stretches_data()
     {
         QTest::addColumn<QStringList>("keys");
         QTest::addColumn<QString>("start");
-        QTest::addColumn<QStringList>("stretches");
+        QTest::addColumn<QStringList>("stretches"); // "HH:mm entry" or "dd/MM entry", by start
         QTest::newRow("06:00/18:00 across midnight")
             << keys("06:00 18:00") << "12:30" << QStringList{"12:30 1", "18:00 2", "06:00 1"};
         QTest::newRow("one entry") << keys("09:00") << "12:00" << QStringList{"12:00 1"};
@@ -301,30 +302,25 @@ private slots:
         QTest::newRow("equal later keys")
             << keys("06:00 12:00 12:00") << "00:00" << QStringList{"00:00 3", "06:00 1", "12:00 3"};
         QTest::newRow("no entries") << QStringList{} << "00:00" << QStringList{};
+        QTest::newRow("across the year end")
+            << keys("20261225 20270105") << "01/12/2026" << QStringList{"01/12 2", "25/12 1", "05/01 2"};
+        QTest::newRow("every date past")
+            << keys("20260101 20260701") << "01/12/2026" << QStringList{"01/12 2"};
     }
-    void day()
+    void stretches()
     {
         QFETCH(QStringList, keys);
         QFETCH(QString, start);
+        const QDate date = QDate::fromString(start, "dd/MM/yyyy");
+        if (date.isValid()) {
+            QTEST(shown(Timeline::year(keys, date), "dd/MM"), "stretches");
+            return;
+        }
         const QDateTime from(QDate(2026, 3, 1), QTime::fromString(start, "HH:mm"));
         const QList<Timeline::Stretch> stretches = Timeline::day(keys, from);
         QTEST(shown(stretches, "HH:mm"), "stretches");
         if (!stretches.isEmpty()) // the strip covers the 24 hours without a gap
             QCOMPARE(stretches.last().to, from.addDays(1));
-    }
-
-    void year_data()
-    {
-        QTest::addColumn<QStringList>("keys");
-        QTest::addColumn<QStringList>("stretches");
-        QTest::newRow("across the year end")
-            << keys("20261225 20270105") << QStringList{"01/12 2", "25/12 1", "05/01 2"};
-        QTest::newRow("every date past") << keys("20260101 20260701") << QStringList{"01/12 2"};
-    }
-    void year()
-    {
-        QFETCH(QStringList, keys);
-        QTEST(shown(Timeline::year(keys, QDate(2026, 12, 1)), "dd/MM"), "stretches");
     }
 
     void equalLevelsJoin()
