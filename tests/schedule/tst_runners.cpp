@@ -295,6 +295,7 @@ private slots:
         QVERIFY(m_task->OpenScheduleTask("year.tsk"));
         m_task->SortScheduleTask();
         QCOMPARE(m_task->table().cell(1, ScheduleTask::PathCell), QString("march1.shd"));
+        QVERIFY(!m_task->unsaved().isUnsaved()); // keys made anew for a file loaded are no edit
         m_task->startRunner();
         at("01/03/2026 23:59");
         m_task->tick();
@@ -306,6 +307,8 @@ private slots:
         QCOMPARE(m_state.IntSchFile, QString("march2.shd"));
         QCOMPARE(m_loaded, QStringList({"X.pav", "Y.pav"}));
         QVERIFY(m_task->isRunning());
+        m_task->modify(1, "01/03/2026", "march2.shd");
+        QVERIFY(m_task->unsaved().isUnsaved());
     }
 
     // A task file that cannot be read leaves the table as it was and is said until a file
@@ -564,6 +567,22 @@ private slots:
         }
         QCOMPARE(sent.count(), 1);
         QTEST(sent.at(0).at(2).toString(), "how");
+    }
+
+    // What the file holds is an edit until Save; the level the next Add takes is not.
+    void intensityEditsMarkTheFileUnsaved()
+    {
+        openAutomatic({"06:00=0"});
+        m_intensity->setAutoLevel(2);
+        QVERIFY(!m_intensity->unsaved().isUnsaved());
+        for (const auto &edit : std::initializer_list<std::function<void()>>{
+                 [&] { m_intensity->selectManual(); }, [&] { m_intensity->setDelayText("7"); },
+                 [&] { m_intensity->add(0, "07:00"); }, [&] { m_intensity->removeRows(1, 1); }}) {
+            edit();
+            QVERIFY(m_intensity->unsaved().isUnsaved());
+            QVERIFY(m_intensity->SaveIntensityFile("day.int"));
+            QVERIFY(!m_intensity->unsaved().isUnsaved());
+        }
     }
 
     // The runner keeps its table until Apply; Modify with the header current changes nothing.
