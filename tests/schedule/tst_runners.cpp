@@ -504,29 +504,38 @@ private slots:
         QCOMPARE(warning.size(), sent < 0 ? 1 : 0);
     }
 
-    // Apply and Retransmit send the level and the watchdog, the level saying what sent it;
-    // Apply with nothing to apply sends nothing at all.
-    void applyAndRetransmit_data()
+    // Apply and Retransmit send the level and the watchdog, Apply with nothing to apply not
+    // even that; each level says its mode and entry, then what sent it.
+    void levelsSent_data()
     {
-        QTest::addColumn<bool>("retransmit");
+        QTest::addColumn<QString>("action");
         QTest::addColumn<bool>("manual");
         QTest::addColumn<QStringList>("entries");
         QTest::addColumn<Sent>("sent");
-        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("how"); // of the last level sent
         const QStringList one{"06:00=2"};
-        QTest::newRow("Apply, automatic, empty table") << false << false << QStringList{} << Sent{} << "";
+        const QString in = "automatic, the 06:00 entry, ";
+        QTest::newRow("Apply, automatic, empty table")
+            << QString("Apply") << false << QStringList{} << Sent{} << "";
         QTest::newRow("Apply, automatic")
-            << false << false << one << Sent{{10, 2}, {16, 5}} << "automatic, the 06:00 entry, after Apply";
+            << QString("Apply") << false << one << Sent{{10, 2}, {16, 5}} << in + "after Apply";
         QTest::newRow("Apply, manual")
-            << false << true << one << Sent{{10, 1}, {16, 5}} << "manual, after Apply";
+            << QString("Apply") << true << one << Sent{{10, 1}, {16, 5}} << "manual, after Apply";
         QTest::newRow("Retransmit, automatic, empty table")
-            << true << false << QStringList{} << Sent{{16, 5}} << "";
+            << QString("Retransmit") << false << QStringList{} << Sent{{16, 5}} << "";
         QTest::newRow("Retransmit, automatic")
-            << true << false << one << Sent{{10, 2}, {16, 5}} << "automatic, the 06:00 entry, by Retransmit";
+            << QString("Retransmit") << false << one << Sent{{10, 2}, {16, 5}} << in + "by Retransmit";
+        QTest::newRow("load") << QString("load") << false << one << Sent{{10, 2}}
+                              << in + "on loading day.int";
+        QTest::newRow("the runner's own switch")
+            << QString("tick") << false << QStringList{"06:00=0", "18:00=2"} << Sent{{10, 2}}
+            << "automatic, the 18:00 entry";
+        QTest::newRow("an occasion named outside wins")
+            << QString("start-up") << false << one << Sent{{10, 2}, {16, 5}} << in + "at start-up";
     }
-    void applyAndRetransmit()
+    void levelsSent()
     {
-        QFETCH(bool, retransmit);
+        QFETCH(QString, action);
         QFETCH(bool, manual);
         QFETCH(QStringList, entries);
         openAutomatic(entries);
@@ -535,38 +544,21 @@ private slots:
         m_intensity->setManualLevel(1);
         m_sent.clear();
         QSignalSpy levels(m_intensity.get(), &DailyIntensity::levelSent);
-        retransmit ? m_intensity->retransmit() : m_intensity->apply();
-        QTEST(m_sent, "sent");
-        QTEST(levels.isEmpty() ? QString() : levels.last().at(2).toString(), "how");
-        QCOMPARE(m_intensity->runner().isRunning(), !manual && !entries.isEmpty());
-    }
-
-    // What the panel says of the level in force: its mode and entry, then what sent it.
-    void aLevelSaysHowItWasSent_data()
-    {
-        QTest::addColumn<QString>("action");
-        QTest::addColumn<QString>("how");
-        QTest::newRow("load") << QString("load") << "automatic, the 06:00 entry, on loading day.int";
-        QTest::newRow("the runner's own switch") << QString("tick") << "automatic, the 18:00 entry";
-        QTest::newRow("an occasion named outside wins")
-            << QString("start-up") << "automatic, the 06:00 entry, at start-up";
-    }
-    void aLevelSaysHowItWasSent()
-    {
-        QFETCH(QString, action);
-        openAutomatic({"06:00=0", "18:00=2"});
-        QSignalSpy sent(m_intensity.get(), &DailyIntensity::levelSent);
         if (action == "load") {
-            openAutomatic({"06:00=0", "18:00=2"});
+            openAutomatic(entries);
         } else if (action == "tick") {
             at("18:00");
             m_intensity->runner().tick();
+        } else if (action == "Retransmit") {
+            m_intensity->retransmit();
         } else {
-            m_intensity->setOccasion("at start-up");
+            if (action == "start-up")
+                m_intensity->setOccasion("at start-up");
             m_intensity->apply();
         }
-        QCOMPARE(sent.count(), 1);
-        QTEST(sent.at(0).at(2).toString(), "how");
+        QTEST(m_sent, "sent");
+        QTEST(levels.isEmpty() ? QString() : levels.last().at(2).toString(), "how");
+        QCOMPARE(m_intensity->runner().isRunning(), !manual && !entries.isEmpty());
     }
 
     // What the file holds is an edit until Save; the level the next Add takes is not.
