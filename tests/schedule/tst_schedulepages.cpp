@@ -334,9 +334,12 @@ private slots:
         }
         QCOMPARE(console.column("MSFlexGridIntensity", 1), QStringList({"05:15", "06:00"}));
         QCOMPARE(console.column("MSFlexGridIntensity", 3), QStringList({"0", "2"}));
-        grid->setCurrentRow(2, 2);
-        emit grid->gridClicked();
-        QCOMPARE(console.find<QTimeEdit>("DTPickerIntensity")->time(), QTime(6, 0));
+        for (const int column : {0, 2}) { // a click beside the time and the level copies nothing
+            grid->setCurrentRow(2, column);
+            emit grid->gridClicked();
+            QCOMPARE(console.find<QTimeEdit>("DTPickerIntensity")->time(),
+                     column ? QTime(6, 0) : QTime(5, 15));
+        }
         QCOMPARE(autoLevel->currentText(), QString("High"));
         QVERIFY(console.find("cmdMdyIntTime")->isEnabled());
 

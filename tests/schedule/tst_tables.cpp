@@ -27,14 +27,6 @@ Table tableOf(const QStringList &times)
     return table;
 }
 
-QStringList timesOf(const Table &table)
-{
-    QStringList times;
-    for (const QStringList &row : table.entries())
-        times.append(row.at(1));
-    return times;
-}
-
 // A yearly task from "dd/MM/yyyy file" entries, in file order; each file ends at a colon when
 // one follows. The keys are as a damaged or hand-made file may hold them.
 Table taskOf(const QStringList &entries)
@@ -150,7 +142,7 @@ private slots:
         Table table = tableOf({"06:00", "20:00"});
         int added = table.insertAfter(current, {"", time, "x"});
         table.sortByCell(1, &added);
-        QCOMPARE(timesOf(table), keys("06:00 18:30 20:00").replaceInStrings("18:30", time));
+        QCOMPARE(table.column(1), keys("06:00 18:30 20:00").replaceInStrings("18:30", time));
         QCOMPARE(added, row);
         QCOMPARE(table.cell(row, 2), QString("x"));
     }
@@ -179,7 +171,7 @@ private slots:
         QFETCH(int, currentAfter);
         Table table = tableOf({"01:00", "02:00", "03:00", "04:00"});
         QCOMPARE(table.removeBlock(current, otherEnd), currentAfter);
-        QCOMPARE(timesOf(table), left);
+        QCOMPARE(table.column(1), left);
     }
 
     void entryInForce_data()
