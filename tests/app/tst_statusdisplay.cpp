@@ -42,6 +42,13 @@ private slots:
         QCOMPARE(c.buffer.text() + '|' + c.box.text(), shown);
     }
 
+    void controlCodesAreMarked()
+    {
+        // Codes below 30 and above 127: 29 and 128 are marked, 30 and 127 are not.
+        QCOMPARE(ReceiveBuffer::displayForm(QByteArray("OK\r\n\x1d\x1e\x7f\x80\0\xff", 10)),
+                 QStringLiteral("OK[0D][0A][1D]\x1e\x7f[80][00][FF]"));
+    }
+
     void arrivalsAreCoalescedInOrder()
     {
         Console c;

@@ -1,48 +1,22 @@
-#include "ConsoleFolder.h"
-#include "MainWindow.h"
+#include "ConsoleWindow.h"
 #include "MessageQueue.h"
 #include "TestNetwork.h"
 
 #include <QComboBox>
 #include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTest>
 
 namespace {
-// A console window on a pseudo-terminal (the port opens), driven by control name.
-struct Console {
-    ConsoleFolder folder;
-    PtyPair pty;
-    std::unique_ptr<MainWindow> window;
-
-    explicit Console(const QList<int> &pages, const QByteArray &hostNameFile = QByteArray(),
-                     const QByteArray &allowList = QByteArray())
+// A console window with the pages given and, where not null, HostName.txt.
+struct Console : ConsoleWindow {
+    explicit Console(const QList<int> &pages, const QByteArray &hostName = QByteArray())
     {
-        folder.useAsComPort(pty);
-        folder.usePages(pages);
-        if (!hostNameFile.isNull())
-            folder.write("HostName.txt", hostNameFile);
-        if (!allowList.isNull())
-            folder.write("AllowedClients.txt", allowList);
-        window = std::make_unique<MainWindow>(WorkingFolder(folder.sysPath()));
-        window->startUp();
+        if (!hostName.isNull())
+            folder.write("HostName.txt", hostName);
+        start(pages);
     }
-    template <typename T = QWidget> T *find(const QString &name) const
-    {
-        T *control = window->findChild<T *>(name);
-        if (!control)
-            qFatal("no control %s", qPrintable(name));
-        return control;
-    }
-    QString text(const char *name) const { return find<QLineEdit>(name)->text(); }
-    QString label(const char *name) const { return find<QLabel>(name)->text(); }
-    bool enabled(const char *name) const { return find(name)->isEnabled(); }
-    void click(const char *name) const { find<QPushButton>(name)->click(); }
 };
 } // namespace
 
@@ -96,16 +70,14 @@ private slots:
         QTest::addColumn<QString>("host");
         QTest::addColumn<QString>("status");
         QTest::addColumn<QString>("message");
-        QTest::newRow("empty host") << ""
-                                    << ""
-                                    << "Please Enter Host Server Name";
+        const QString none;
+        QTest::newRow("empty host") << none << none << "Please Enter Host Server Name";
         QTest::newRow("nobody listening") << "127.0.0.1"
-                                          << "Connection is forcefully rejected."
-                                          << "";
+                                          << "Connection is forcefully rejected." << none;
         // Outside the test's loopback-only network the attempt fails before it returns.
-        QTest::newRow("network unreachable at once") << "10.1.2.3"
-                                                     << "The network cannot be reached from this host at this time."
-                                                     << "";
+        QTest::newRow("network unreachable at once")
+            << "10.1.2.3"
+            << "The network cannot be reached from this host at this time." << none;
     }
     void connectFailures()
     {
@@ -192,20 +164,24 @@ private slots:
     {
         QFETCH(QByteArray, allowList);
         QFETCH(QString, forWhom);
-        Console console({7}, QByteArray(), allowList);
-        QCOMPARE(console.label("lblListening"), "Listening on port 1001 for " + forWhom);
-        QCOMPARE(console.label("lblConnectedClient"), QStringLiteral("Connected client: none"));
+        ConsoleWindow console;
+        if (!allowList.isNull())
+            console.folder.write("AllowedClients.txt", allowList);
+        console.start({7});
+        auto label = [&](const char *name) { return console.find<QLabel>(name)->text(); };
+        QCOMPARE(label("lblListening"), "Listening on port 1001 for " + forWhom);
+        QCOMPARE(label("lblConnectedClient"), QStringLiteral("Connected client: none"));
         QTcpSocket client;
         client.connectToHost(QHostAddress::LocalHost, 1001);
         QVERIFY(client.waitForConnected(3000));
         QTRY_COMPARE(console.text("txthostServer"), QStringLiteral("Socket Connection Request Accepted"));
-        QCOMPARE(console.label("lblConnectedClient"), QStringLiteral("Connected client: 127.0.0.1"));
-        QCOMPARE(console.label("lblListening"),
+        QCOMPARE(label("lblConnectedClient"), QStringLiteral("Connected client: 127.0.0.1"));
+        QCOMPARE(label("lblListening"),
                  QStringLiteral("Not listening on port 1001 while a client is connected"));
         client.disconnectFromHost();
         QTRY_COMPARE(console.text("txthostServer"), QStringLiteral("Socket Closed"));
-        QCOMPARE(console.label("lblListening"), "Listening on port 1001 for " + forWhom);
-        QCOMPARE(console.label("lblConnectedClient"), QStringLiteral("Connected client: none"));
+        QCOMPARE(label("lblListening"), "Listening on port 1001 for " + forWhom);
+        QCOMPARE(label("lblConnectedClient"), QStringLiteral("Connected client: none"));
     }
 
     void exitKeepsTheHostName_data()
@@ -217,22 +193,20 @@ private slots:
         QTest::addColumn<QString>("status");
         QTest::addColumn<QByteArray>("written");
         const QByteArray stored = "\"kvr-server\"\r\n";
+        const QString none;
         QTest::newRow("client page: the stored name, kept")
-            << QList<int>{6} << stored << QString() << "kvr-server"
-            << "" << stored;
+            << QList<int>{6} << stored << none << "kvr-server" << none << stored;
         QTest::newRow("client page, first start: an empty name")
-            << QList<int>{6} << QByteArray() << QString() << ""
-            << "" << QByteArray("\"\"\r\n");
+            << QList<int>{6} << QByteArray() << none << none << none << QByteArray("\"\"\r\n");
         QTest::newRow("no client page: an empty name")
-            << QList<int>{7} << stored << QString() << "Enter Host Name"
-            << "" << QByteArray("\"\"\r\n");
+            << QList<int>{7} << stored << none << "Enter Host Name" << none << QByteArray("\"\"\r\n");
         QTest::newRow("a double quote typed is not taken")
             << QList<int>{6} << stored << "kvr\"x"
             << "kvr-server"
             << "The host name holds a double quote (\"), which HostName.txt cannot store; it was not taken."
             << stored;
         QTest::newRow("a name outside Latin-1 is kept in UTF-8")
-            << QList<int>{6} << stored << QString::fromUtf8("сервер") << QString::fromUtf8("сервер") << ""
+            << QList<int>{6} << stored << QString::fromUtf8("сервер") << QString::fromUtf8("сервер") << none
             << QByteArray("\"\xd1\x81\xd0\xb5\xd1\x80\xd0\xb2\xd0\xb5\xd1\x80\"\r\n");
     }
     void exitKeepsTheHostName()

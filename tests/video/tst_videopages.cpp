@@ -1,15 +1,13 @@
-#include "ConsoleProcess.h"
+#include "ConsoleWindow.h"
 #include "Frames.h"
-#include "MainWindow.h"
 #include "MessageQueue.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QSpinBox>
 #include <QTest>
 #include <QTimer>
@@ -19,26 +17,16 @@ namespace {
 using namespace Frames;
 const QByteArray ModeVideo = of({{1, 1}});
 
-// An installation with the pseudo-terminal as its port; start() writes Changed as default.pav
-// and starts a console window on it.
-struct Console {
-    PtyPair pty;
-    ConsoleFolder folder;
-    std::unique_ptr<MainWindow> window;
-
-    Console() { folder.useAsComPort(pty); }
+// A console window whose default.pav is Changed.
+struct Console : ConsoleWindow {
     void start(const QList<int> &pages)
     {
-        folder.usePages(pages);
         folder.write("default.pav", Changed);
-        window = std::make_unique<MainWindow>(WorkingFolder(folder.sysPath()));
-        window->startUp();
+        ConsoleWindow::start(pages);
     }
-    QString text(const char *name) const { return window->findChild<QLineEdit *>(name)->text(); }
-
     // Clicks a button; a file dialog it brings up is answered with 'file' from inside its own
     // event loop. Returns the name of that dialog, if one came up.
-    QString click(const QString &button, const QString &file = QString())
+    QString click(const QString &button, const QString &file)
     {
         QString dialog;
         QObject answer; // no answer is left waiting once the click is over
@@ -51,15 +39,16 @@ struct Console {
                 static_cast<QDialog *>(shown)->accept(); // public there; still the file dialog's own checks
             }
         });
-        window->findChild<QPushButton *>(button)->click();
+        ConsoleWindow::click(button);
         return dialog;
     }
+    using ConsoleWindow::click;
 };
 
 } // namespace
 
 // The video and register pages inside a console window, driven by control name, with the
-// frames read on a pseudo-terminal and the files on disk; and the built console's first start.
+// frames read on a pseudo-terminal and the files on disk.
 class TestVideoPages : public QObject {
     Q_OBJECT
 private slots:
@@ -88,6 +77,12 @@ private slots:
         console.folder.write("VGAReg.cfg", "0\r\n1,2,3\r\n");
         console.start(pages);
         QCOMPARE(received(console.pty, startUp.size()), startUp.toHex(' '));
+        QSignalSpy posted(&console.window->messages(), &MessageQueue::posted);
+        auto lost = [&] {
+            return std::count_if(posted.cbegin(), posted.cend(), [](const QList<QVariant> &m) {
+                return m.first().toString().contains("is gone");
+            });
+        };
 
         console.click("cmdRetransmit");
         QCOMPARE(received(console.pty, retransmit.size()), retransmit.toHex(' '));
@@ -99,17 +94,22 @@ private slots:
         QVERIFY(QFile::remove(device) && QFile::link(fresh.slavePath(), device));
         QTRY_VERIFY_WITH_TIMEOUT(console.window->serialLink().isOpen(), 5000);
         QCOMPARE(received(fresh, retransmit.size()), retransmit.toHex(' '));
+        QCOMPARE(lost(), 1); // said once, though it was tried again and again
         // The box that said it was gone is gone too.
         const QMessageBox *box = console.window->messages().current();
         QVERIFY(!box || !box->text().contains("is gone"));
+        fresh.closeMaster(); // watched again: a new loss is said once more
+        QTRY_COMPARE_WITH_TIMEOUT(lost(), 2, 5000);
     }
 
     void aModeChosenInEitherGroupIsShownInBoth_data()
     {
         QTest::addColumn<QString>("first");  // the group chosen in first
         QTest::addColumn<QString>("second"); // the other one
-        QTest::newRow("register page first") << "optOperationModeN" << "optOperationMode";
-        QTest::newRow("video page first") << "optOperationMode" << "optOperationModeN";
+        QTest::newRow("register page first") << "optOperationModeN"
+                                             << "optOperationMode";
+        QTest::newRow("video page first") << "optOperationMode"
+                                          << "optOperationModeN";
     }
     void aModeChosenInEitherGroupIsShownInBoth()
     {
@@ -119,12 +119,12 @@ private slots:
         console.start({0, 1});
         console.pty.read(1 << 16, 300); // start-up's frames
         auto option = [&](const QString &group, int i) {
-            return console.window->findChild<QRadioButton *>(group + "_" + QString::number(i));
+            return console.find<QRadioButton>(group + "_" + QString::number(i));
         };
         option(first, 0)->click(); // PC, from Video
         QVERIFY(option(second, 0)->isChecked());
         QCOMPARE(received(console.pty, 8), of({{1, 0}}).toHex(' ')); // one frame, not two
-        option(second, 2)->click(); // Both, from the mode it shows
+        option(second, 2)->click();                                  // Both, from the mode it shows
         QVERIFY(option(first, 2)->isChecked());
         option(second, 0)->click(); // back to PC: sent, as the controller has Both
         QCOMPARE(received(console.pty, 16), of({{1, 2}, {1, 0}}).toHex(' '));
@@ -171,11 +171,11 @@ private slots:
         QDir().mkpath(console.folder.file("sub"));
         if (!frames.isEmpty())
             console.folder.write(file, other);
-        const QList<QLabel *> marks{console.window->findChild<QLabel *>("lblVideoUnsaved"),
-                                    console.window->findChild<QLabel *>("lblNVideoUnsaved")};
+        const QList<QLabel *> marks{console.find<QLabel>("lblVideoUnsaved"),
+                                    console.find<QLabel>("lblNVideoUnsaved")};
         for (QLabel *mark : marks)
             QVERIFY(mark && mark->isHidden());
-        console.window->findChild<QSpinBox *>("SbtnBrightness")->setValue(77);
+        console.find<QSpinBox>("SbtnBrightness")->setValue(77);
         console.pty.read(1 << 16, 30); // what the spin sent
         for (QLabel *mark : marks)
             QVERIFY(!mark->isHidden());
@@ -191,21 +191,6 @@ private slots:
         QCOMPARE(console.text("txtFilenameVideoN"), shown);
         for (QLabel *mark : marks)
             QVERIFY(mark->isHidden());
-    }
-
-    void firstStartOfTheBuiltConsole()
-    {
-        PtyPair pty;
-        ConsoleFolder folder;
-        folder.useAsComPort(pty);
-        folder.usePages({0});
-        folder.write("VGAReg.cfg", "10\r\n&HA0,1,2\r\n");
-        ConsoleProcess console(folder);
-        QVERIFY2(console.start(), console.output().constData());
-        // Empty texts fall back to operation mode Both and antigamma Off; every value stays 0.
-        const QByteArray frames = of({{1, 2}, {8, 1}}) + registers(0xA0, 1, 2);
-        QCOMPARE(received(pty, frames.size(), 15000, 500), frames.toHex(' '));
-        QCOMPARE(folder.read("default.pav"), StartState);
     }
 };
 
