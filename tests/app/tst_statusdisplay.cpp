@@ -23,6 +23,9 @@ private slots:
         QTest::newRow("Clear before the box caught up, then an arrival") << QByteArray("ABcCw") << "ABC|ABC";
         QTest::newRow("transmit empties buffer and box") << QByteArray("ABwt") << "|";
         QTest::newRow("transmit drops what was still to be shown") << QByteArray("ABtCw") << "C|C";
+        // Codes below 30 and above 127: 29 and 128 are marked, 30 and 127 are not.
+        QTest::newRow("codes marked") << QByteArray("O\r\x1d\x1e\x7f\x80\xffw")
+                                      << QString("O[0D][1D]\x1e\x7f[80][FF]|O[0D][1D]\x1e\x7f[80][FF]");
     }
     void clearAndTransmit()
     {
@@ -40,13 +43,6 @@ private slots:
                 c.display.received(QByteArray(1, step));
         }
         QCOMPARE(c.buffer.text() + '|' + c.box.text(), shown);
-    }
-
-    void controlCodesAreMarked()
-    {
-        // Codes below 30 and above 127: 29 and 128 are marked, 30 and 127 are not.
-        QCOMPARE(ReceiveBuffer::displayForm(QByteArray("OK\r\n\x1d\x1e\x7f\x80\0\xff", 10)),
-                 QStringLiteral("OK[0D][0A][1D]\x1e\x7f[80][00][FF]"));
     }
 
     void arrivalsAreCoalescedInOrder()
