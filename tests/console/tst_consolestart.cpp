@@ -9,8 +9,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <cstring>
 #include <fcntl.h>
-#include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -51,20 +51,16 @@ bool isRaw9600(const PtyPair &pty)
 }
 
 // A datagram socket at a path, as a service manager's notification socket or the journal's
-// socket is; it keeps what arrives with the time it arrived (ms since it was made).
+// socket is; it keeps what arrives, each with when it came (ms since the socket was made).
 class DatagramSocket {
 public:
-    struct Datagram {
-        qint64 at;
-        QByteArray bytes;
-    };
     explicit DatagramSocket(const QString &path) : m_path(path)
     {
-        m_fd = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        const QByteArray name = QFile::encodeName(path);
-        std::memcpy(address.sun_path, name.constData(), std::min<size_t>(name.size(), 100));
+        m_fd = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+        sockaddr_un address{AF_UNIX, {}};
+        std::strncpy(address.sun_path, QFile::encodeName(path).constData(), sizeof address.sun_path - 1);
+        const timeval step{0, 50000}; // a receive waits at most this long
+        ::setsockopt(m_fd, SOL_SOCKET, SO_RCVTIMEO, &step, sizeof step);
         m_bound = ::bind(m_fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
         m_clock.start();
     }
@@ -74,39 +70,29 @@ public:
         QFile::remove(m_path);
     }
     bool isBound() const { return m_bound; }
-    // What arrives within the next 'ms', added to what came before; or, with 'text', until a
-    // datagram holds it.
-    const QList<Datagram> &receive(int ms, const QByteArray &text = QByteArray())
+    QList<std::pair<qint64, QByteArray>> received;
+
+    // Waits 'ms', or less once a datagram holds 'text'; true when one does.
+    bool receive(int ms, const QByteArray &text = QByteArray())
     {
-        QDeadlineTimer deadline(ms);
-        while (!deadline.hasExpired() && (text.isNull() || !holds(text))) {
-            pollfd watch{m_fd, POLLIN, 0};
+        const auto holds = [&] {
+            return std::any_of(received.cbegin(), received.cend(),
+                               [&](const auto &d) { return !text.isNull() && d.second.contains(text); });
+        };
+        for (QDeadlineTimer deadline(ms); !deadline.hasExpired() && !holds();) {
             char buffer[8192];
-            if (::poll(&watch, 1, 50) > 0) {
-                const ssize_t n = ::recv(m_fd, buffer, sizeof buffer, 0);
-                if (n > 0)
-                    m_received.append({m_clock.elapsed(), QByteArray(buffer, n)});
-            }
+            const ssize_t n = ::recv(m_fd, buffer, sizeof buffer, 0);
+            if (n > 0)
+                received.append({m_clock.elapsed(), QByteArray(buffer, n)});
         }
-        return m_received;
-    }
-    bool waitFor(const QByteArray &text, int ms)
-    {
-        receive(ms, text);
-        return holds(text);
+        return holds();
     }
 
 private:
-    bool holds(const QByteArray &text) const
-    {
-        return std::any_of(m_received.cbegin(), m_received.cend(),
-                           [&](const Datagram &d) { return d.bytes.contains(text); });
-    }
     QString m_path;
     int m_fd = -1;
     bool m_bound = false;
     QElapsedTimer m_clock;
-    QList<Datagram> m_received;
 };
 
 // Each entry of a folder with the time it was last written.
@@ -127,10 +113,8 @@ void writeUsableFolder(const ConsoleFolder &folder)
     folder.write("comset.prt", "0,3,4,0,0");
     folder.write("ttyKVR", "");
     folder.write("ComPorts.txt", "1,\"ttyKVR\"\r\n");
-    const QByteArray setting = "\"Video\"\r\n\"Adaptive\"\r\n\"Linear\"\r\n\"On\"\r\n\"Composite1\"\r\n"
-                               "\"128\"\r\n\"64\"\r\n\"64\"\r\n\"128\"\r\n";
-    folder.write("default.pav", setting);
-    folder.write("evening.pav", setting);
+    folder.write("default.pav", Frames::Changed);
+    folder.write("evening.pav", Frames::Changed);
     folder.write("VGAReg.cfg", "2\r\n&H11,&H00,&H5F\r\n");
     folder.write("schedule.shd", "3,\"\t06:00\tdefault.pav\r\t18:00\tevening.pav\"\r\n");
     folder.write("ScheduleTask.tsk", "2,\"\t01/01/2020\tschedule.shd\t20200101\"\r\n");
@@ -338,12 +322,13 @@ private slots:
         PtyPair pty;
         folder.useAsComPort(pty);
         folder.usePages({});
-        DatagramSocket manager(folder.runtimePath() + "/notify");
+        const QString socket = folder.runtimePath() + "/notify";
+        DatagramSocket manager(socket);
         QVERIFY(manager.isBound());
         ConsoleProcess console(folder);
         QProcessEnvironment env = console.process().processEnvironment();
         if (notifySocket)
-            env.insert("NOTIFY_SOCKET", folder.runtimePath() + "/notify");
+            env.insert("NOTIFY_SOCKET", socket);
         env.insert("WATCHDOG_USEC", "400000");
         if (watchdogPid != "self")
             env.insert("WATCHDOG_PID", watchdogPid);
@@ -356,18 +341,16 @@ private slots:
             console.process().start(program, {});
         QVERIFY2(console.waitForOutput("window shown", 15000), console.output().constData());
 
-        if (notifySocket) {
-            QVERIFY2(manager.waitFor("READY=1", 5000), console.output().constData());
-            const QByteArray ready = manager.receive(0).first().bytes;
-            QVERIFY2(ready.contains("STATUS=Com 1 open (" + pty.slavePath().toUtf8() + ")"),
-                     ready.constData());
-        }
+        QCOMPARE(manager.receive(notifySocket ? 5000 : 0, "READY=1"), notifySocket);
+        QVERIFY(!notifySocket || manager.received.first().second.contains("STATUS=Com 1 open (" +
+                                                                          pty.slavePath().toUtf8() + ")"));
         // Every 200 ms while the loop runs, never a gap as long as the 400 ms interval (after which
         // the manager would kill the console and start it again).
+        manager.receive(2000);
         QList<qint64> beats;
-        for (const DatagramSocket::Datagram &datagram : manager.receive(2000)) {
-            if (datagram.bytes.contains("WATCHDOG=1"))
-                beats << datagram.at;
+        for (const auto &[at, bytes] : std::as_const(manager.received)) {
+            if (bytes.contains("WATCHDOG=1"))
+                beats << at;
         }
         if (watchdog) {
             QVERIFY2(beats.size() >= 6 && beats.size() <= 12, qPrintable(QString::number(beats.size())));
@@ -381,13 +364,10 @@ private slots:
         // The service manager stops a service with SIGTERM: the console ends as the tray's Exit ends it.
         console.process().terminate();
         QVERIFY(console.process().waitForFinished(5000));
-        QCOMPARE(console.process().exitStatus(), QProcess::NormalExit);
-        QCOMPARE(console.process().exitCode(), 0);
+        QVERIFY(console.process().exitStatus() == QProcess::NormalExit && console.process().exitCode() == 0);
         QCOMPARE(console.output().count(" exit: the console ends"), 1);
-        if (notifySocket)
-            QVERIFY(manager.waitFor("STOPPING=1", 2000));
-        else
-            QCOMPARE(manager.receive(200).size(), 0);
+        QCOMPARE(manager.receive(notifySocket ? 2000 : 200, "STOPPING=1"), notifySocket);
+        QVERIFY(notifySocket || manager.received.isEmpty());
     }
 
     void journalEntries_data()
@@ -439,18 +419,18 @@ private slots:
             // Each a timestamped line under its topic.
             const QRegularExpression port("(^|\\n)\\d{4}-\\d\\d-\\d\\dT[\\d:.]{12}\\S* port: Com 1 \\(");
             QVERIFY2(port.match(QString::fromUtf8(written())).hasMatch(), written().constData());
-            QCOMPARE(journal.receive(200).size(), 0);
+            QVERIFY(!journal.receive(200) && journal.received.isEmpty());
             return;
         }
-        QVERIFY(journal.waitFor(warning, 15000));
+        QVERIFY(journal.receive(15000, warning));
         const QStringList expected{"PRIORITY=3 PAV_TOPIC=message MESSAGE=message: Invalid Port Number",
                                    "PRIORITY=3 PAV_TOPIC=port MESSAGE=port: Com 1 (" + folder.file("ttyGone"),
                                    "PRIORITY=3 PAV_TOPIC=message MESSAGE=message: Invalid com port, Open",
                                    "PRIORITY=6 PAV_TOPIC=start MESSAGE=start: window shown; working folder",
                                    "PRIORITY=4 PAV_TOPIC=message " + warning};
         QStringList entries; // each cut to what is expected of it
-        for (const DatagramSocket::Datagram &datagram : journal.receive(0)) {
-            const QList<QByteArray> fields = datagram.bytes.split('\n');
+        for (const auto &[at, bytes] : std::as_const(journal.received)) {
+            const QList<QByteArray> fields = bytes.split('\n');
             QCOMPARE(fields.value(3), QByteArray("SYSLOG_IDENTIFIER=pav-control"));
             entries << QString::fromUtf8(fields.value(1) + ' ' + fields.value(2) + ' ' + fields.value(0))
                            .left(expected.value(entries.size()).size());

@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
-#include <QLabel>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QSpinBox>
@@ -106,10 +105,8 @@ private slots:
     {
         QTest::addColumn<QString>("first");  // the group chosen in first
         QTest::addColumn<QString>("second"); // the other one
-        QTest::newRow("register page first") << "optOperationModeN"
-                                             << "optOperationMode";
-        QTest::newRow("video page first") << "optOperationMode"
-                                          << "optOperationModeN";
+        QTest::newRow("register page first") << QString("optOperationModeN") << QString("optOperationMode");
+        QTest::newRow("video page first") << QString("optOperationMode") << QString("optOperationModeN");
     }
     void aModeChosenInEitherGroupIsShownInBoth()
     {
@@ -140,22 +137,23 @@ private slots:
         QTest::addColumn<QString>("file");
         QTest::addColumn<bool>("bare");
         QTest::addColumn<QByteArray>("frames"); // empty: a save, which sends nothing
-        const QByteArray loaded = of({{2, 10}, {9, 2}}), none;
-        QTest::newRow("Load") << "cmdOpen" << QString("CommonDialog1") << "other.pav" << true << loaded;
+        const QByteArray loaded = of({{2, 10}, {9, 2}}), no;
+        const QString d1 = "CommonDialog1", none;
+        QTest::newRow("Load") << "cmdOpen" << d1 << "other.pav" << true << loaded;
         QTest::newRow("Load from a folder in the working folder")
-            << "cmdOpen" << QString("CommonDialog1") << "sub/other.pav" << true << loaded;
+            << "cmdOpen" << d1 << "sub/other.pav" << true << loaded;
         QTest::newRow("Load from outside the working folder")
-            << "cmdOpen" << QString("CommonDialog1") << "../other.pav" << false << loaded;
-        QTest::newRow("register page Load")
-            << "cmdLoadNVideo" << QString("CommonDialogNVideo") << "other.pav" << true << loaded;
-        QTest::newRow("Save right after start-up")
-            << "cmdSave" << QString() << "default.pav" << false << none;
-        QTest::newRow("Save As") << "cmdSaveAs" << QString("CommonDialog1") << "chosen.pav" << true << none;
+            << "cmdOpen" << d1 << "../other.pav" << false << loaded;
+        QTest::newRow("register page Load") << "cmdLoadNVideo"
+                                            << "CommonDialogNVideo"
+                                            << "other.pav" << true << loaded;
+        QTest::newRow("Save right after start-up") << "cmdSave" << none << "default.pav" << false << no;
+        QTest::newRow("Save As") << "cmdSaveAs" << d1 << "chosen.pav" << true << no;
         QTest::newRow("Save As outside the working folder")
-            << "cmdSaveAs" << QString("CommonDialog1") << "../chosen.pav" << false << none;
-        QTest::newRow("Save Default") << "cmdSaveDefault" << QString() << "default.pav" << false << none;
+            << "cmdSaveAs" << d1 << "../chosen.pav" << false << no;
+        QTest::newRow("Save Default") << "cmdSaveDefault" << none << "default.pav" << false << no;
         QTest::newRow("register page Save Default")
-            << "cmdSaveDefaultNvideo" << QString() << "default.pav" << false << none;
+            << "cmdSaveDefaultNvideo" << none << "default.pav" << false << no;
     }
     void fileButtons()
     {
@@ -171,14 +169,15 @@ private slots:
         QDir().mkpath(console.folder.file("sub"));
         if (!frames.isEmpty())
             console.folder.write(file, other);
-        const QList<QLabel *> marks{console.find<QLabel>("lblVideoUnsaved"),
-                                    console.find<QLabel>("lblNVideoUnsaved")};
-        for (QLabel *mark : marks)
-            QVERIFY(mark && mark->isHidden());
+        auto marks = [&] { // of changes not saved, on either page
+            return QStringLiteral("%1%2")
+                .arg(!console.find("lblVideoUnsaved")->isHidden())
+                .arg(!console.find("lblNVideoUnsaved")->isHidden());
+        };
+        QCOMPARE(marks(), QStringLiteral("00"));
         console.find<QSpinBox>("SbtnBrightness")->setValue(77);
         console.pty.read(1 << 16, 30); // what the spin sent
-        for (QLabel *mark : marks)
-            QVERIFY(!mark->isHidden());
+        QCOMPARE(marks(), QStringLiteral("11"));
 
         QTEST(console.click(button, file), "dialog");
         QCOMPARE(received(console.pty, frames.size()), frames.toHex(' '));
@@ -189,8 +188,7 @@ private slots:
         const QString shown = " Filename - " + (bare ? file : QDir::cleanPath(console.folder.file(file)));
         QCOMPARE(console.text("txtVideofilename"), shown);
         QCOMPARE(console.text("txtFilenameVideoN"), shown);
-        for (QLabel *mark : marks)
-            QVERIFY(mark->isHidden());
+        QCOMPARE(marks(), QStringLiteral("00"));
     }
 };
 
