@@ -105,21 +105,6 @@ QStringList stamps(const QString &dir)
     return entries;
 }
 
-// A working folder the installer's check finds usable: Video, NVideo, Schedule and SchTask in
-// use, the port a file that exists, a daily schedule of two setting files and a task naming it.
-void writeUsableFolder(const ConsoleFolder &folder)
-{
-    folder.usePages({0, 1, 2, 3});
-    folder.write("comset.prt", "0,3,4,0,0");
-    folder.write("ttyKVR", "");
-    folder.write("ComPorts.txt", "1,\"ttyKVR\"\r\n");
-    folder.write("default.pav", Frames::Changed);
-    folder.write("evening.pav", Frames::Changed);
-    folder.write("VGAReg.cfg", "2\r\n&H11,&H00,&H5F\r\n");
-    folder.write("schedule.shd", "3,\"\t06:00\tdefault.pav\r\t18:00\tevening.pav\"\r\n");
-    folder.write("ScheduleTask.tsk", "2,\"\t01/01/2020\tschedule.shd\t20200101\"\r\n");
-}
-
 } // namespace
 
 class TestConsoleStart : public QObject {
@@ -302,29 +287,49 @@ private slots:
         QCOMPARE(folder.read("default.pav"), Frames::StartState);
     }
 
+    // A service's manager reads its notifications from NOTIFY_SOCKET and its journal entries
+    // from the journal's socket when standard error is the stream JOURNAL_STREAM names. The
+    // device is missing, so that start-up has an error, a message and a warning to journal.
     void serviceManagerIsTold_data()
     {
         QTest::addColumn<bool>("notifySocket");
         QTest::addColumn<QString>("watchdogPid"); // "self", or another process's
         QTest::addColumn<bool>("watchdog");       // WATCHDOG=1 expected
+        QTest::addColumn<bool>("journal");        // standard error is the journal's stream
         QTest::newRow("service with a watchdog: ready, watchdog at half its interval, stopping")
-            << true << "self" << true;
-        QTest::newRow("watchdog meant for another process: ready and stopping only") << true << "1" << false;
-        QTest::newRow("started by hand: nothing is sent") << false << "self" << false;
+            << true << "self" << true << false;
+        QTest::newRow(
+            "output to the journal: entries with priority and topic; a watchdog for another process")
+            << true << "1" << false << true;
+        QTest::newRow("started by hand: nothing is sent, lines on standard error as before")
+            << false << "self" << false << false;
     }
     void serviceManagerIsTold()
     {
         QFETCH(bool, notifySocket);
         QFETCH(QString, watchdogPid);
         QFETCH(bool, watchdog);
+        QFETCH(bool, journal);
+        // The journal's socket is the one libsystemd always uses; only a machine without a
+        // journal lets the test stand in for it.
+        const QString journalDir = "/run/systemd/journal";
+        const bool made = !QFileInfo::exists(journalDir) && QDir().mkpath(journalDir);
+        const auto cleanUp = qScopeGuard([&] { return made && QDir().rmpath(journalDir); });
+        const bool watched = QFileInfo::exists(journalDir) && !QFileInfo::exists(journalDir + "/socket");
+        if (journal && !watched)
+            QSKIP("A journal runs on this machine, or its folder cannot be made (not root).");
+        DatagramSocket entries(watched ? journalDir + "/socket" : QString());
 
         ConsoleFolder folder;
-        PtyPair pty;
-        folder.useAsComPort(pty);
+        folder.write("ComPorts.txt", "1,\"" + folder.file("ttyGone").toLocal8Bit() + "\"\r\n");
+        folder.write("comset.prt", "0,3,4,0,0");
         folder.usePages({});
-        const QString socket = folder.runtimePath() + "/notify";
+        const QString socket = folder.runtimePath() + "/notify", errors = folder.tempPath() + "/stderr";
         DatagramSocket manager(socket);
-        QVERIFY(manager.isBound());
+        QVERIFY(manager.isBound() && (!watched || entries.isBound()));
+        QFile(errors).open(QIODevice::WriteOnly);
+        struct stat st {};
+        QCOMPARE(::stat(QFile::encodeName(errors).constData(), &st), 0);
         ConsoleProcess console(folder);
         QProcessEnvironment env = console.process().processEnvironment();
         if (notifySocket)
@@ -332,18 +337,54 @@ private slots:
         env.insert("WATCHDOG_USEC", "400000");
         if (watchdogPid != "self")
             env.insert("WATCHDOG_PID", watchdogPid);
+        env.insert("JOURNAL_STREAM", QStringLiteral("%1:%2").arg(st.st_dev).arg(st.st_ino + !journal));
         console.process().setProcessEnvironment(env);
+        console.process().setProcessChannelMode(QProcess::SeparateChannels);
+        console.process().setStandardErrorFile(errors);
         // The process's own id is known only once it runs: a shell sets it and becomes the console.
         const QString program = folder.root() + "/pav-control";
         if (watchdogPid == "self")
             console.process().start("/bin/sh", {"-c", "WATCHDOG_PID=$$ exec \"$0\"", program});
         else
             console.process().start(program, {});
-        QVERIFY2(console.waitForOutput("window shown", 15000), console.output().constData());
+        // What the console journals, as lines on standard error or as the journal's entries.
+        auto said = [&](const QByteArray &text) { // how often
+            QFile lines(errors);
+            if (!journal)
+                return lines.open(QIODevice::ReadOnly) ? int(lines.readAll().count(text)) : 0;
+            entries.receive(60);
+            return int(
+                std::count_if(entries.received.cbegin(), entries.received.cend(),
+                              [&](const auto &entry) { return entry.second.contains("MESSAGE=" + text); }));
+        };
+        const QByteArray warning = "message:  Please Select Correct Comm Port !";
+        QTRY_VERIFY_WITH_TIMEOUT(said(warning) > 0, 15000);
 
         QCOMPARE(manager.receive(notifySocket ? 5000 : 0, "READY=1"), notifySocket);
-        QVERIFY(!notifySocket || manager.received.first().second.contains("STATUS=Com 1 open (" +
-                                                                          pty.slavePath().toUtf8() + ")"));
+        QVERIFY(!notifySocket || manager.received.first().second.contains(
+                                     "STATUS=Com 1 missing (" + folder.file("ttyGone").toUtf8() + ")"));
+        if (journal) {
+            const QStringList expected{
+                "PRIORITY=3 PAV_TOPIC=message MESSAGE=message: Invalid Port Number",
+                "PRIORITY=3 PAV_TOPIC=port MESSAGE=port: Com 1 (" + folder.file("ttyGone"),
+                "PRIORITY=3 PAV_TOPIC=message MESSAGE=message: Invalid com port, Open",
+                "PRIORITY=6 PAV_TOPIC=start MESSAGE=start: window shown; working folder",
+                "PRIORITY=4 PAV_TOPIC=message MESSAGE=" + warning};
+            QStringList shown; // each cut to what is expected of it
+            for (const auto &[at, bytes] : std::as_const(entries.received)) {
+                const QList<QByteArray> fields = bytes.split('\n');
+                QCOMPARE(fields.value(3), QByteArray("SYSLOG_IDENTIFIER=pav-control"));
+                shown << QString::fromUtf8(fields.value(1) + ' ' + fields.value(2) + ' ' + fields.value(0))
+                             .left(expected.value(shown.size()).size());
+            }
+            QCOMPARE(shown, expected);
+        } else { // each a timestamped line under its topic
+            QFile lines(errors);
+            QVERIFY(lines.open(QIODevice::ReadOnly));
+            const QRegularExpression port("(^|\\n)\\d{4}-\\d\\d-\\d\\dT[\\d:.]{12}\\S* port: Com 1 \\(");
+            QVERIFY(port.match(QString::fromUtf8(lines.readAll())).hasMatch());
+        }
+
         // Every 200 ms while the loop runs, never a gap as long as the 400 ms interval (after which
         // the manager would kill the console and start it again).
         manager.receive(2000);
@@ -365,77 +406,11 @@ private slots:
         console.process().terminate();
         QVERIFY(console.process().waitForFinished(5000));
         QVERIFY(console.process().exitStatus() == QProcess::NormalExit && console.process().exitCode() == 0);
-        QCOMPARE(console.output().count(" exit: the console ends"), 1);
+        QCOMPARE(said("exit: the console ends"), 1);
+        entries.receive(60);
+        QVERIFY(journal || entries.received.isEmpty()); // the variable alone sends nothing there
         QCOMPARE(manager.receive(notifySocket ? 2000 : 200, "STOPPING=1"), notifySocket);
         QVERIFY(notifySocket || manager.received.isEmpty());
-    }
-
-    void journalEntries_data()
-    {
-        QTest::addColumn<bool>("stderrIsTheStream"); // JOURNAL_STREAM names standard error
-        QTest::newRow("standard error is the journal's stream: entries with priority and topic") << true;
-        QTest::newRow("the variable inherited, standard error elsewhere: lines as before") << false;
-    }
-    void journalEntries()
-    {
-        QFETCH(bool, stderrIsTheStream);
-        // The journal's socket is the one libsystemd always uses; only a machine without a
-        // journal lets the test stand in for it.
-        const QString journalDir = "/run/systemd/journal";
-        const bool made = !QFileInfo::exists(journalDir) && QDir().mkpath(journalDir);
-        const auto cleanUp = qScopeGuard([&] { return made && QDir().rmpath(journalDir); });
-        if (QFileInfo::exists(journalDir + "/socket") || !QFileInfo::exists(journalDir))
-            QSKIP("A journal runs on this machine, or its folder cannot be made (not root).");
-        DatagramSocket journal(journalDir + "/socket");
-        QVERIFY(journal.isBound());
-
-        // A device that is missing gives an error, a message and a warning at start.
-        ConsoleFolder folder;
-        folder.write("ComPorts.txt", "1,\"" + folder.file("ttyGone").toLocal8Bit() + "\"\r\n");
-        folder.write("comset.prt", "0,3,4,0,0");
-        folder.usePages({});
-        const QString errors = folder.tempPath() + "/stderr";
-        QFile(errors).open(QIODevice::WriteOnly);
-        struct stat st {};
-        QCOMPARE(::stat(QFile::encodeName(errors).constData(), &st), 0);
-        ConsoleProcess console(folder);
-        QProcessEnvironment env = console.process().processEnvironment();
-        env.insert("JOURNAL_STREAM",
-                   QStringLiteral("%1:%2").arg(st.st_dev).arg(st.st_ino + !stderrIsTheStream));
-        console.process().setProcessEnvironment(env);
-        console.process().setProcessChannelMode(QProcess::SeparateChannels);
-        console.process().setStandardErrorFile(errors);
-        console.process().start(folder.root() + "/pav-control", {});
-        QVERIFY(console.process().waitForStarted());
-
-        const QByteArray warning = "MESSAGE=message:  Please Select Correct Comm Port !";
-        if (!stderrIsTheStream) {
-            const auto written = [&] {
-                QFile file(errors);
-                return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-            };
-            QTRY_VERIFY_WITH_TIMEOUT(written().contains(" message:  Please Select Correct Comm Port !"),
-                                     15000);
-            // Each a timestamped line under its topic.
-            const QRegularExpression port("(^|\\n)\\d{4}-\\d\\d-\\d\\dT[\\d:.]{12}\\S* port: Com 1 \\(");
-            QVERIFY2(port.match(QString::fromUtf8(written())).hasMatch(), written().constData());
-            QVERIFY(!journal.receive(200) && journal.received.isEmpty());
-            return;
-        }
-        QVERIFY(journal.receive(15000, warning));
-        const QStringList expected{"PRIORITY=3 PAV_TOPIC=message MESSAGE=message: Invalid Port Number",
-                                   "PRIORITY=3 PAV_TOPIC=port MESSAGE=port: Com 1 (" + folder.file("ttyGone"),
-                                   "PRIORITY=3 PAV_TOPIC=message MESSAGE=message: Invalid com port, Open",
-                                   "PRIORITY=6 PAV_TOPIC=start MESSAGE=start: window shown; working folder",
-                                   "PRIORITY=4 PAV_TOPIC=message " + warning};
-        QStringList entries; // each cut to what is expected of it
-        for (const auto &[at, bytes] : std::as_const(journal.received)) {
-            const QList<QByteArray> fields = bytes.split('\n');
-            QCOMPARE(fields.value(3), QByteArray("SYSLOG_IDENTIFIER=pav-control"));
-            entries << QString::fromUtf8(fields.value(1) + ' ' + fields.value(2) + ' ' + fields.value(0))
-                           .left(expected.value(entries.size()).size());
-        }
-        QCOMPARE(entries, expected);
     }
 
     void installersCheck_data()
@@ -459,8 +434,18 @@ private slots:
         QFETCH(QString, damaged);
         QFETCH(QByteArray, bytes);
         QFETCH(QString, problem);
+        // A usable folder: Video, NVideo, Schedule and SchTask in use, the port a file that exists,
+        // a daily schedule of two setting files and a task naming it.
         ConsoleFolder folder;
-        writeUsableFolder(folder);
+        folder.usePages({0, 1, 2, 3});
+        folder.write("comset.prt", "0,3,4,0,0");
+        folder.write("ttyKVR", "");
+        folder.write("ComPorts.txt", "1,\"ttyKVR\"\r\n");
+        for (const char *setting : {"default.pav", "evening.pav"})
+            folder.write(setting, Frames::Changed);
+        folder.write("VGAReg.cfg", "2\r\n&H11,&H00,&H5F\r\n");
+        folder.write("schedule.shd", "3,\"\t06:00\tdefault.pav\r\t18:00\tevening.pav\"\r\n");
+        folder.write("ScheduleTask.tsk", "2,\"\t01/01/2020\tschedule.shd\t20200101\"\r\n");
         if (!damaged.isEmpty() && bytes.isNull())
             QVERIFY(QFile::remove(folder.file(damaged)));
         else if (!damaged.isEmpty())
