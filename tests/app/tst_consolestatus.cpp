@@ -7,14 +7,19 @@
 #include <QSignalSpy>
 #include <QTest>
 
-using Feed = std::function<void(ConsoleStatus &, TestClock &)>;
+// The panel with the clock it reads, which stands where a row puts it ('at').
+struct Panel : TestClock, ConsoleStatus {
+    Panel() : ConsoleStatus(static_cast<const TestClock &>(*this)) {}
+};
+using Feed = std::function<void(Panel &)>;
 Q_DECLARE_METATYPE(Feed)
 
 namespace {
 
-QDateTime at(const char *text)
+// "HH:mm:ss.zzz" on 1 March 2026, or "yyyy-MM-dd HH:mm:ss.zzz".
+QDateTime at(const QString &text)
 {
-    return QDateTime::fromString(QString::fromLatin1(text), QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"));
+    return QDateTime::fromString(text.size() > 12 ? text : "2026-03-01 " + text, "yyyy-MM-dd HH:mm:ss.zzz");
 }
 
 // A runner over fixed entries "key=value", running unless told otherwise.
@@ -32,9 +37,9 @@ ConsoleStatus::Runner runner(const QString &name, bool yearly, const QStringList
 
 Feed runners(QList<ConsoleStatus::Runner> list, const char *now)
 {
-    return [list, now](ConsoleStatus &status, TestClock &clock) {
-        clock.at = at(now);
-        status.setRunners(list);
+    return [list, now](Panel &s) {
+        s.at = at(now);
+        s.setRunners(list);
     };
 }
 
@@ -61,7 +66,7 @@ private slots:
         QTest::addColumn<QString>("shown"); // after a part's caption, "summary" or "tooltip"
 
         auto port = [](int number, const char *device, PortState state) {
-            return Feed([=](ConsoleStatus &s, TestClock &) { s.setPort(number, device, state, "why"); });
+            return Feed([=](Panel &s) { s.setPort(number, device, state, "why"); });
         };
         QTest::newRow("port open") << port(1, "/dev/ttyUSB0", PortState::Open)
                                    << "Port: Com 1 open (/dev/ttyUSB0)";
@@ -71,16 +76,16 @@ private slots:
 
         // A setting opened at 18:00 for 'occasion', read at 'readAt'.
         auto opened = [](const char *occasion, const char *file, bool inForce, const char *switchedAt,
-                         const char *readAt = "2026-03-01 19:30:00.000") {
-            return Feed([=](ConsoleStatus &s, TestClock &clock) {
+                         const char *readAt = "19:30:00.000") {
+            return Feed([=](Panel &s) {
                 s.setInUse(ConsoleStatus::Setting, true);
-                clock.at = at("2026-03-01 18:00:00.004");
+                s.at = at("18:00:00.004");
                 s.setOccasion(occasion);
                 s.settingOpened(file, inForce);
                 s.setOccasion(QString());
                 if (switchedAt)
                     s.settingSwitched(switchedAt, "/sys/schedule.shd");
-                clock.at = at(readAt);
+                s.at = at(readAt);
             });
         };
         QTest::newRow("setting by hand")
@@ -96,60 +101,54 @@ private slots:
         QTest::newRow("setting since yesterday")
             << opened("", "/sys/x.pav", true, nullptr, "2026-03-02 08:00:00.000")
             << "Setting: x.pav since 01/03/2026 18:00, by hand";
-        QTest::newRow("level") << Feed([](ConsoleStatus &s, TestClock &clock) {
+        QTest::newRow("level") << Feed([](Panel &s) {
             s.setInUse(ConsoleStatus::Intensity, true);
-            clock.at = at("2026-03-01 18:00:00.004");
+            s.at = at("18:00:00.004");
             s.levelSent("High", "automatic, the 18:00 entry");
         }) << "Intensity: High since 18:00, automatic, the 18:00 entry";
 
         // Which stretch is in force is the timeline's; the panel names the next one.
         QTest::newRow("next switch in the day")
-            << runners({runner("Schedule", false, Day)}, "2026-03-01 12:00:00.000")
-            << "Next: Schedule 18:00 B.pav";
+            << runners({runner("Schedule", false, Day)}, "12:00:00.000") << "Next: Schedule 18:00 B.pav";
         QTest::newRow("next switch at its very minute is the one after")
-            << runners({runner("Schedule", false, Day)}, "2026-03-01 18:00:00.004")
+            << runners({runner("Schedule", false, Day)}, "18:00:00.004")
             << "Next: Schedule tomorrow 06:00 A.pav";
-        QTest::newRow("the minute of a switch passes") << Feed([](ConsoleStatus &s, TestClock &clock) {
-            clock.at = at("2026-03-01 17:59:30.000");
+        QTest::newRow("the minute of a switch passes") << Feed([](Panel &s) {
+            s.at = at("17:59:30.000");
             s.setRunners({runner("Schedule", false, Day)});
-            clock.at = at("2026-03-01 18:00:00.200");
+            s.at = at("18:00:00.200");
             s.updateNext(); // the minute timer
         }) << "Next: Schedule tomorrow 06:00 A.pav";
         QTest::newRow("entries of one value are one stretch")
-            << runners({runner("Intensity", false, {"06:00=Low", "12:00=Low", "20:00=High"})},
-                       "2026-03-01 07:00:00.000")
+            << runners({runner("Intensity", false, {"06:00=Low", "12:00=Low", "20:00=High"})}, "07:00:00.000")
             << "Next: Intensity 20:00 High";
         QTest::newRow("one entry never switches")
-            << runners({runner("Schedule", false, {"06:00=A.pav"})}, "2026-03-01 07:00:00.000")
+            << runners({runner("Schedule", false, {"06:00=A.pav"})}, "07:00:00.000")
             << "Next: Schedule no switch within 24 hours";
-        QTest::newRow("stopped runner")
-            << runners({runner("Intensity", false, Day, false)}, "2026-03-01 07:00:00.000")
-            << "Next: Intensity not running";
+        QTest::newRow("stopped runner") << runners({runner("Intensity", false, Day, false)}, "07:00:00.000")
+                                        << "Next: Intensity not running";
         QTest::newRow("each runner in use, a yearly one by date")
             << runners({runner("Schedule", false, Day),
                         runner("IntTask", true, {"20260101=W.int", "20270101=S.int"})},
                        "2026-12-31 12:00:00.000")
             << "Next: Schedule 18:00 B.pav; IntTask 01/01/2027 S.int";
 
-        QTest::newRow("server listening")
-            << Feed([](ConsoleStatus &s, TestClock &) { s.setServer(true, "any host", ""); })
-            << "Remote: server listening for any host";
-        QTest::newRow("server connected, refreshed") << Feed([](ConsoleStatus &s, TestClock &clock) {
+        QTest::newRow("server listening") << Feed([](Panel &s) { s.setServer(true, "any host", ""); })
+                                          << "Remote: server listening for any host";
+        QTest::newRow("server connected, refreshed") << Feed([](Panel &s) {
             s.setServer(false, "10.0.0.0/24", "10.0.0.5");
-            clock.at = at("2026-03-01 14:02:10.000");
+            s.at = at("14:02:10.000");
             s.serverRefreshed("10.0.0.5");
         }) << "Remote: server connected to 10.0.0.5; last refresh 14:02:10 asked by 10.0.0.5";
-        QTest::newRow("client closed")
-            << Feed([](ConsoleStatus &s, TestClock &) { s.setClient("srv1", "not connected"); })
-            << "Remote: client not connected (server srv1)";
+        QTest::newRow("client closed") << Feed([](Panel &s) { s.setClient("srv1", "not connected"); })
+                                       << "Remote: client not connected (server srv1)";
         QTest::newRow("client connected")
-            << Feed([](ConsoleStatus &s, TestClock &) { s.setClient("srv1", "connected"); })
-            << "Remote: client connected to srv1";
+            << Feed([](Panel &s) { s.setClient("srv1", "connected"); }) << "Remote: client connected to srv1";
         QTest::newRow("no remote page") << Feed() << "Remote: ";
 
         auto replies = [](QList<QByteArray> arrivals) {
-            return Feed([arrivals](ConsoleStatus &s, TestClock &clock) {
-                clock.at = at("2026-03-01 12:00:03.000");
+            return Feed([arrivals](Panel &s) {
+                s.at = at("12:00:03.000");
                 for (const QByteArray &bytes : arrivals)
                     bytes == "frame" ? s.frameSent() : s.replyReceived(bytes);
             });
@@ -163,11 +162,11 @@ private slots:
             << "Reply: 12:00:03 ...0123456789ABCDEFGHIJKLMN";
         QTest::newRow("no reply yet") << replies({}) << "Reply: none yet";
 
-        const Feed busy = [](ConsoleStatus &s, TestClock &clock) {
+        const Feed busy = [](Panel &s) {
             s.setPort(1, "/dev/ttyUSB0", PortState::Open, "9600,N,8,1");
             s.setInUse(ConsoleStatus::Setting, true);
             s.setInUse(ConsoleStatus::Intensity, true);
-            clock.at = at("2026-03-01 18:00:00.004");
+            s.at = at("18:00:00.004");
             s.settingOpened("/sys/evening.pav", true);
             s.levelSent("High", "manual, after Apply");
             s.setRunners(
@@ -187,10 +186,9 @@ private slots:
     {
         QFETCH(Feed, feed);
         QFETCH(QString, shown);
-        TestClock clock;
-        ConsoleStatus status(clock);
+        Panel status;
         if (feed)
-            feed(status, clock);
+            feed(status);
         const QString read = shown.section(": ", 0, 0);
         QString text = read == "summary" ? status.summary() : status.toolTip();
         for (int part = 0; part < ConsoleStatus::PartCount; ++part) {

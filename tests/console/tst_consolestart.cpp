@@ -269,7 +269,7 @@ private slots:
         folder.useAsComPort(pty);
         folder.usePages({0});
         // No default.pav: it is made in the start state, whose empty texts fall back to mode
-        // Both and antigamma Off; every value stays 0.
+        // Both and antigamma Off, every value 0; then the registers.
         QByteArray cfg = "0\r\n", expected = Frames::of({{1, 2}, {8, 1}});
         for (int i = 0; i < 3000; ++i) {
             cfg += QByteArray::number(i % 256) + ',' + QByteArray::number(i / 256) + ",90\r\n";
@@ -284,7 +284,6 @@ private slots:
         QVERIFY2(console.waitForOutput("VGA registers sent: 3000 entries", 2000),
                  console.output().constData());
         QVERIFY2(!console.output().contains("is gone"), console.output().constData());
-        QCOMPARE(folder.read("default.pav"), Frames::StartState);
     }
 
     // A service's manager reads its notifications from NOTIFY_SOCKET and its journal entries

@@ -1,6 +1,7 @@
 #include "ConsoleWindow.h"
 #include "ElidedLabel.h"
 #include "MessageQueue.h"
+#include "PageTable.h"
 #include "StatusBox.h"
 #include "TrayIcon.h"
 
@@ -55,18 +56,13 @@ private slots:
         window.resize(1, 1); // as small as the window lets itself be made
         auto *tabs = window.findChild<QTabWidget *>("SSTab1");
         QStringList cut;
-        // Each page's tooltip, as it shows once the operator has gone to the page.
-        const QStringList tips =
-            QStringLiteral("Operations Mode|Operations Mode|Daily Operations Mode Scheduler|"
-                           "Yearly Operations Mode Scheduled Task|Daily Intensity Setting|"
-                           "Yearly Intensity Setting Scheduled Task|Client|Server")
-                .split('|');
+        // Each page's tooltip shows once the operator has gone to the page.
         for (int page = tabs->count() - 1; page >= 0; --page) {
             if (!tabs->isTabVisible(page))
                 continue;
             tabs->setCurrentIndex(page);
             QApplication::processEvents();
-            QCOMPARE(tabs->toolTip(), tips.at(page));
+            QCOMPARE(tabs->toolTip(), pageToolTip(page));
             for (QWidget *w : window.findChildren<QWidget *>()) {
                 // A caption needs its whole text; a frame, room for its title.
                 int needed = 0;
@@ -112,14 +108,13 @@ private slots:
         QTRY_VERIFY(
             window.trayIcon().toolTip().startsWith("PAV Control\n" + port + "\nSetting: default.pav"));
         QCOMPARE(window.trayIcon().showsWarning(), !portThere);
-    }
-
-    void receivedBytesShowUntilClear()
-    {
-        ConsoleWindow console;
-        auto *status = console.start({}).findChild<StatusBox *>("txtStatus");
+        if (!portThere)
+            return;
+        // What the controller sends shows in the box and, its end, in the strip; Clear empties the box.
+        auto *status = console.find<StatusBox>("txtStatus");
         QVERIFY(console.pty.write("OK\r"));
         QTRY_COMPARE_WITH_TIMEOUT(status->text(), QStringLiteral("OK[0D]"), 10000);
+        QTRY_VERIFY(text("lblLastReply").endsWith(" OK[0D]"));
         console.click("cmdClear");
         QCOMPARE(status->text(), QString());
     }

@@ -63,59 +63,49 @@ private slots:
             QSKIP(qPrintable("port 1001 cannot be had here: " + problem));
     }
 
-    void connectRefreshAndTheServersClose_data()
+    void connectAndItsEnd_data()
     {
-        QTest::addColumn<bool>("enterKey");
-        QTest::newRow("Connect button") << false;
-        QTest::newRow("Enter in the host box") << true;
+        QTest::addColumn<QString>("host");  // typed into the box; null: the one HostName.txt holds
+        QTest::addColumn<bool>("enterKey"); // else the Connect button
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<QString>("message");
+        const QString stored, connected = "Socket Connected Successfully", none;
+        QTest::newRow("Connect button") << stored << false << connected << none;
+        QTest::newRow("Enter in the host box") << stored << true << connected << none;
+        QTest::newRow("empty host") << "" << false << none << "Please Enter Host Server Name";
+        QTest::newRow("nobody listening")
+            << "127.0.0.1" << false << "Connection is forcefully rejected." << none;
+        // Outside the test's loopback-only network the attempt fails before it returns.
+        QTest::newRow("network unreachable at once")
+            << "10.1.2.3" << false << "The network cannot be reached from this host at this time." << none;
     }
-    void connectRefreshAndTheServersClose()
+    void connectAndItsEnd()
     {
-        QFETCH(bool, enterKey);
-        QTcpServer listener;
-        QVERIFY(listener.listen(QHostAddress::LocalHost, 1001));
+        QFETCH(QString, host);
+        QFETCH(QString, status);
+        QTcpServer listener; // listens for the rows that connect
+        QVERIFY(!host.isNull() || listener.listen(QHostAddress::LocalHost, 1001));
         Console console({6}, "\"127.0.0.1\"\r\n");
-        if (enterKey)
-            QTest::keyClick(console.find("txtHostName"), Qt::Key_Return);
-        else
-            console.click("cmdConnect");
+        QSignalSpy posted(&console.window->messages(), &MessageQueue::posted);
+        if (!host.isNull())
+            console.find<QLineEdit>("txtHostName")->setText(host);
+        QFETCH(bool, enterKey);
+        enterKey ? QTest::keyClick(console.find("txtHostName"), Qt::Key_Return) : console.click("cmdConnect");
+        QTRY_COMPARE(console.text("txtClientStatus"), status);
+        QTest::qWait(50);
+        QCOMPARE(console.text("txtClientStatus"), status);
+        QTEST(posted.isEmpty() ? QString() : posted.first().first().toString(), "message");
+        if (!host.isNull()) { // a failure leaves both ready for another try
+            QVERIFY(console.enabled("cmdConnect") && console.enabled("txtHostName"));
+            return;
+        }
         QVERIFY(!console.enabled("cmdConnect") && !console.enabled("txtHostName"));
-        QTRY_COMPARE(console.text("txtClientStatus"), QStringLiteral("Socket Connected Successfully"));
         QVERIFY(listener.hasPendingConnections()); // what Refresh sends is checked with a server console
         listener.nextPendingConnection()->close();
         QTRY_COMPARE(console.text("txtClientStatus"), QStringLiteral("Server connection closed"));
         QVERIFY(console.enabled("cmdConnect") && !console.enabled("txtHostName"));
         console.click("CmdRefresh");
         QCOMPARE(console.text("txtClientStatus"), QStringLiteral("Socket Closed"));
-    }
-
-    void connectFailures_data()
-    {
-        QTest::addColumn<QString>("host");
-        QTest::addColumn<QString>("status");
-        QTest::addColumn<QString>("message");
-        const QString none;
-        QTest::newRow("empty host") << none << none << "Please Enter Host Server Name";
-        QTest::newRow("nobody listening") << "127.0.0.1"
-                                          << "Connection is forcefully rejected." << none;
-        // Outside the test's loopback-only network the attempt fails before it returns.
-        QTest::newRow("network unreachable at once")
-            << "10.1.2.3"
-            << "The network cannot be reached from this host at this time." << none;
-    }
-    void connectFailures()
-    {
-        QFETCH(QString, host);
-        QFETCH(QString, status);
-        Console console({6});
-        QSignalSpy posted(&console.window->messages(), &MessageQueue::posted);
-        console.find<QLineEdit>("txtHostName")->setText(host);
-        console.click("cmdConnect");
-        QTRY_COMPARE(console.text("txtClientStatus"), status);
-        QTest::qWait(50);
-        QCOMPARE(console.text("txtClientStatus"), status);
-        QTEST(posted.isEmpty() ? QString() : posted.first().first().toString(), "message");
-        QVERIFY(console.enabled("cmdConnect") && console.enabled("txtHostName"));
     }
 
     void pagesPutTheConsoleIntoItsMode_data()

@@ -25,19 +25,24 @@ struct Peer {
     }
 };
 
-// The server under test, listening from the start, with what it reports. 'allowList' is the
-// path of its AllowedClients.txt, if it has one.
+// The server under test, listening from the start, with what it reports; 'allowList' is its
+// AllowedClients.txt, if it has one.
 struct Server {
+    QTemporaryDir dir;
     RemoteServer remote;
     QSignalSpy status{&remote, &RemoteServer::status};
     QSignalSpy refreshed{&remote, &RemoteServer::refreshRequested};
     QSignalSpy refused{&remote, &RemoteServer::refused};
 
-    explicit Server(RemoteServer::KeepAlive keepAlive = {}, const QString &allowList = QString())
+    explicit Server(const QByteArray &allowList = QByteArray(), RemoteServer::KeepAlive keepAlive = {})
         : remote(keepAlive)
     {
-        if (!allowList.isEmpty())
-            remote.allowedClients().load(allowList);
+        QFile file(dir.filePath("AllowedClients.txt"));
+        if (!allowList.isNull() && file.open(QIODevice::WriteOnly) &&
+            file.write(allowList) == allowList.size()) {
+            file.close();
+            remote.allowedClients().load(file.fileName());
+        }
         remote.listen();
     }
     QString lastStatus() const { return status.isEmpty() ? QString() : status.last().first().toString(); }
@@ -100,12 +105,7 @@ private slots:
         QFETCH(QByteArray, file);
         QFETCH(QString, from);
         QFETCH(int, refreshes);
-        QTemporaryDir dir;
-        const QString path = dir.filePath("AllowedClients.txt");
-        QFile out(path);
-        QVERIFY(file.isNull() || (out.open(QIODevice::WriteOnly) && out.write(file) == file.size()));
-        out.close();
-        Server server({}, path);
+        Server server(file);
         QTRY_VERIFY(!server.remote.allowedClients().description().contains("looking up"));
 
         Peer peer;
@@ -197,7 +197,7 @@ private slots:
     {
         if (!m_ownNetwork)
             QSKIP("no network namespace of its own (needs root): the loopback device cannot be taken away");
-        Server server(RemoteServer::KeepAlive{1, 1, 2});
+        Server server({}, RemoteServer::KeepAlive{1, 1, 2});
         Peer peer;
         QVERIFY(peer.connect());
         QTRY_VERIFY(!server.remote.isListening());

@@ -58,7 +58,6 @@ private slots:
         QTest::addColumn<QByteArray>("retransmit"); // also what the device gets when it is back
         const QByteArray loaded = Pictures + ModeVideo + Options, vga = registers(1, 2, 3);
         const QByteArray nine = ModeVideo + Pictures + Options;
-        QTest::newRow("video page") << QList<int>{0} << loaded + vga << nine;
         // The register page's load changes only the mode again; each page sends the registers.
         QTest::newRow("both pages") << QList<int>{0, 1} << loaded + ModeVideo + vga + vga << nine + ModeVideo;
         // A client's Retransmit is disabled, and the device's return sends nothing either.
