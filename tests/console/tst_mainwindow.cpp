@@ -282,6 +282,7 @@ private slots:
         for (const char *text : {"A", "A", "B", "B", "C", "A"})
             queue.post(QString::fromLatin1(text)); // returns at once: nothing waits for the operator
         QCOMPARE(queue.waiting(), 2); // B and C behind A; a text shown or waiting is not queued again
+        queue.withdraw("X");          // a text neither shown nor waiting takes nothing away
         for (const char *text : {"A", "B", "C"}) {
             QTRY_VERIFY(queue.current() && queue.current()->isVisible());
             QCOMPARE(queue.current()->text(), QString::fromLatin1(text));

@@ -29,6 +29,8 @@ private slots:
             << QByteArray("\"10.1.2.3\"\r\n") << "::ffff:10.1.2.3" << true << none << "10.1.2.3";
         QTest::newRow("IPv4 peer on the dual-stack socket, network entry")
             << QByteArray("\"10.0.0.0/8\"\r\n") << "::ffff:10.200.0.1" << true << none << "10.0.0.0/8";
+        QTest::newRow("only ::ffff: makes an IPv4 peer")
+            << QByteArray("\"10.1.2.3\"\r\n") << "::ff:a01:203" << false << none << "10.1.2.3";
         QTest::newRow("mapped entry matches the plain peer")
             << QByteArray("\"::ffff:10.1.2.3\"\r\n") << "10.1.2.3" << true << none << "::ffff:10.1.2.3";
         QTest::newRow("IPv6 network")
