@@ -24,7 +24,8 @@ QByteArray eightPages(const QByteArray &flags)
     return pages;
 }
 
-// Each page's caption, + when in use; the level count, names and codes; the watchdog flag.
+// Each page's caption, + when in use; the level count, names and codes; the watchdog flag;
+// whether it warned, and for a file that broke off, how many page records it kept.
 QString summary(const ConfigSetupRead &read)
 {
     const InstallationConfig &c = read.config;
@@ -33,7 +34,8 @@ QString summary(const ConfigSetupRead &read)
         text += c.captions[i] + (c.inUse[i] ? "+ " : "- ");
     return text + "| " + QString::number(c.IntensityLevelCount) + " levels " +
            c.IntensityLevelNames.join(',') + " | " + c.IntensityLevels.join(',') + " | " +
-           QString::number(c.WatchdogEnabled) + (read.warning.isEmpty() ? "" : ", warned");
+           QString::number(c.WatchdogEnabled) + (read.warning.isEmpty() ? "" : ", warned") +
+           (read.problem.isEmpty() ? "" : ", broken after " + QString::number(read.pageRecordsRead));
 }
 
 const QByteArray AllInUse = eightPages("1 1 1 1 1 1 1 1");
@@ -70,53 +72,37 @@ private slots:
             << AllPages + "| 2 levels Only,Spare,,,, | 99,,,,, | 0, warned";
         QTest::newRow("level count -1: no names, no codes")
             << configFile(AllInUse, "-1") << AllPages + "| 2 levels ,,,,, | ,,,,, | 1, warned";
+        // "1 on", "8 pages" and an empty flag are numbers by the rule every file follows.
+        QTest::newRow("fields read by the number rule")
+            << configFile(QByteArray(AllInUse)
+                              .replace("8,'Pages'", "8 pages,'Pages'")
+                              .replace("0,'A',1", "0,'A',1 on")
+                              .replace("1,'B',1", "1,'B',"))
+            << "A+ B- C+ D+ E+ F+ G+ H+ | 3 levels Lo,Mid,Hi,Spare,, | 16,32,64,,, | 1";
+
+        // A broken file keeps the page records read before the break; nothing else.
+        const QByteArray good = configFile(AllInUse);
+        const QString none =
+            "Video- NVideo- Schedule- SchTask- Intensity- IntTask- Client- Server- | 2 levels "
+            ",,,,, | ,,,,, | 0, broken after 0";
+        QTest::newRow("missing file") << QByteArray() << none;
+        QTest::newRow("nine pages") << configFile(QByteArray(AllInUse).replace("8,'P", "9,'P") + "|8,'I',1")
+                                    << none;
+        QTest::newRow("ends inside the page records")
+            << good.left(good.indexOf("4,\"E\""))
+            << "A+ B+ C+ D+ Intensity- IntTask- Client- Server- | 2 levels ,,,,, | ,,,,, | 0, broken after 4";
+        QTest::newRow("page index past the page count")
+            << configFile("3,'Pages'|4,'Per row'|0,'A',1|1,'B',1|3,'C',1")
+            << "A+ B+ Schedule- SchTask- Intensity- IntTask- Client- Server- | 2 levels ,,,,, | ,,,,, | 0, "
+               "broken after 2";
     }
     void readsInstallation()
     {
         QFETCH(QByteArray, data);
-        QFETCH(QString, summary);
-        const ConfigSetupRead read = ConfigSetup::parse(data);
-        QCOMPARE(read.problem, QString());
-        QCOMPARE(::summary(read), summary);
-    }
-
-    void brokenFileKeepsWhatWasRead_data()
-    {
-        QTest::addColumn<QByteArray>("data"); // null: the file is missing
-        QTest::addColumn<QString>("summary");
-        QTest::addColumn<int>("pageRecords");
-        const QByteArray good = configFile(AllInUse);
-        const QString none = "Video- NVideo- Schedule- SchTask- Intensity- IntTask- Client- Server- | 2 levels "
-                             ",,,,, | ,,,,, | 0";
-        QTest::newRow("missing file") << QByteArray() << none << 0;
-        QTest::newRow("nine pages") << configFile(QByteArray(AllInUse).replace("8,'P", "9,'P") + "|8,'I',1") << none << 0;
-        // The page records before the break stay in use.
-        QTest::newRow("ends inside the page records")
-            << good.left(good.indexOf("4,\"E\"")) << "A+ B+ C+ D+ Intensity- IntTask- Client- Server- | 2 levels "
-                                                         ",,,,, | ,,,,, | 0"
-            << 4;
-        QTest::newRow("page index past the page count")
-            << configFile("3,'Pages'|4,'Per row'|0,'A',1|1,'B',1|3,'C',1")
-            << "A+ B+ Schedule- SchTask- Intensity- IntTask- Client- Server- | 2 levels ,,,,, | ,,,,, | 0" << 2;
-    }
-    void brokenFileKeepsWhatWasRead()
-    {
-        QFETCH(QByteArray, data);
         QTemporaryDir dir;
-        const ConfigSetupRead read =
-            data.isNull() ? ConfigSetup::read(dir.filePath("ConfigSetup.txt")) : ConfigSetup::parse(data);
-        QVERIFY(!read.problem.isEmpty());
-        QTEST(summary(read), "summary");
-        QTEST(read.pageRecordsRead, "pageRecords");
-    }
-
-    void fieldsReadByTheNumberRule()
-    {
-        // "1 on", "8 pages" and an empty flag are numbers by the rule every file follows.
-        const ConfigSetupRead read = ConfigSetup::parse(configFile(
-            QByteArray(eightPages("1 1 1 1 1 1 1 1")).replace("8,'Pages'", "8 pages,'Pages'").replace("0,'A',1", "0,'A',1 on").replace("1,'B',1", "1,'B',")));
-        QCOMPARE(read.problem, QString());
-        QVERIFY(summary(read).startsWith("A+ B- C+"));
+        QTEST(summary(data.isNull() ? ConfigSetup::read(dir.filePath("ConfigSetup.txt"))
+                                    : ConfigSetup::parse(data)),
+              "summary");
     }
 };
 

@@ -1,16 +1,19 @@
-#include "ConsoleFolder.h"
+#include "ConsoleWindow.h"
 #include "ElidedLabel.h"
-#include "MainWindow.h"
+#include "Frames.h"
 #include "MessageQueue.h"
+#include "PageTable.h"
 #include "StatusBox.h"
 #include "TrayIcon.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTemporaryFile>
 #include <QTest>
@@ -19,26 +22,48 @@
 #include <functional>
 #include <unistd.h>
 
+using namespace Frames;
+
 namespace {
 
-// An installation on a pseudo-terminal; start() opens a console window on it.
-struct Console {
-    ConsoleFolder folder;
-    PtyPair pty;
-    std::unique_ptr<MainWindow> window;
+const QByteArray ModeVideo = of({{1, 1}});
 
-    explicit Console(const QList<int> &pages = {})
+// Clicks 'button'; 'answer' gets the modal dialog it brings up, from inside the dialog's own
+// event loop. Returns that dialog's name, if one came up.
+QString clickAnswering(ConsoleWindow &console, const QString &button,
+                       const std::function<void(QWidget *)> &answer)
+{
+    QString dialog;
+    QObject context; // no answer is left waiting once the click is over
+    QTimer::singleShot(0, &context, [&] {
+        if (QWidget *shown = QApplication::activeModalWidget()) {
+            dialog = shown->objectName();
+            answer(shown);
+        }
+    });
+    console.click(button);
+    return dialog;
+}
+
+// A console window whose default.pav is Changed; a file dialog is answered with 'file'.
+struct VideoConsole : ConsoleWindow {
+    void start(const QList<int> &pages)
     {
-        folder.useAsComPort(pty);
-        folder.usePages(pages);
+        folder.write("default.pav", Changed);
+        ConsoleWindow::start(pages);
     }
-    MainWindow &start()
+    QString click(const QString &button, const QString &file)
     {
-        window = std::make_unique<MainWindow>(WorkingFolder(folder.sysPath()));
-        window->startUp();
-        return *window;
+        return clickAnswering(*this, button, [&](QWidget *shown) {
+            auto *files = qobject_cast<QFileDialog *>(shown);
+            QVERIFY(files);
+            if (QWidget *focus = files->focusWidget())
+                focus->clearFocus(); // selectFile() leaves a focused name box alone
+            files->selectFile(folder.file(file));
+            static_cast<QDialog *>(files)->accept(); // still the file dialog's own checks
+        });
     }
-    void click(const char *name) { window->findChild<QPushButton *>(name)->click(); }
+    using ConsoleWindow::click;
 };
 
 // What the console journals (on standard error) while 'run' runs.
@@ -63,26 +88,28 @@ QByteArray journalOf(const std::function<void()> &run)
 class TestMainWindow : public QObject {
     Q_OBJECT
 private slots:
-    void everyCaptionIsWholeAtTheSmallestSize_data()
+    void everyCaptionIsWholeAtTheSmallestSizeAndTheTabSaysWhatItIs_data()
     {
         QTest::addColumn<QList<int>>("pages");
         for (int page = 0; page < 8; ++page)
             QTest::addRow("page %d alone", page) << QList<int>{page};
         QTest::newRow("every page") << QList<int>{0, 1, 2, 3, 4, 5, 6, 7};
     }
-    void everyCaptionIsWholeAtTheSmallestSize()
+    void everyCaptionIsWholeAtTheSmallestSizeAndTheTabSaysWhatItIs()
     {
         QFETCH(QList<int>, pages);
-        Console console(pages);
-        MainWindow &window = console.start();
+        ConsoleWindow console;
+        MainWindow &window = console.start(pages);
         window.resize(1, 1); // as small as the window lets itself be made
         auto *tabs = window.findChild<QTabWidget *>("SSTab1");
         QStringList cut;
-        for (int page = 0; page < tabs->count(); ++page) {
+        // Each page's tooltip shows once the operator has gone to the page.
+        for (int page = tabs->count() - 1; page >= 0; --page) {
             if (!tabs->isTabVisible(page))
                 continue;
             tabs->setCurrentIndex(page);
             QApplication::processEvents();
+            QCOMPARE(tabs->toolTip(), pageToolTip(page));
             for (QWidget *w : window.findChildren<QWidget *>()) {
                 // A caption needs its whole text; a frame, room for its title.
                 int needed = 0;
@@ -90,36 +117,14 @@ private slots:
                     needed = w->sizeHint().width();
                 else if (qobject_cast<QGroupBox *>(w))
                     needed = w->minimumSizeHint().width();
-                else if (w->objectName().startsWith("txt") && w->parentWidget()->objectName() == "fraVideoSetting")
+                else if (w->objectName().startsWith("txt") &&
+                         w->parentWidget()->objectName() == "fraVideoSetting")
                     needed = w->fontMetrics().horizontalAdvance("255 (100%)"); // a value's display
                 if (w->isVisible() && w->width() < needed)
-                    cut << QStringLiteral("%1 on page %2 (%3 < %4)").arg(w->objectName()).arg(page).arg(w->width()).arg(needed);
+                    cut << QStringLiteral("%1 on page %2").arg(w->objectName()).arg(page);
             }
         }
         QVERIFY2(cut.isEmpty(), qPrintable(cut.join(", ")));
-    }
-
-    void tabToolTipFollowsCurrentPage_data()
-    {
-        QTest::addColumn<int>("page");
-        QTest::addColumn<QString>("toolTip");
-        QTest::newRow("0 Video") << 0 << "Operations Mode";
-        QTest::newRow("1 NVideo") << 1 << "Operations Mode";
-        QTest::newRow("2 Schedule") << 2 << "Daily Operations Mode Scheduler";
-        QTest::newRow("3 SchTask") << 3 << "Yearly Operations Mode Scheduled Task";
-        QTest::newRow("4 Intensity") << 4 << "Daily Intensity Setting";
-        QTest::newRow("5 IntTask") << 5 << "Yearly Intensity Setting Scheduled Task";
-        QTest::newRow("6 Client") << 6 << "Client";
-        QTest::newRow("7 Server") << 7 << "Server";
-    }
-    void tabToolTipFollowsCurrentPage()
-    {
-        QFETCH(int, page);
-        Console console({0, 1, 2, 3, 4, 5, 6, 7});
-        auto *tabs = console.start().findChild<QTabWidget *>("SSTab1");
-        tabs->setCurrentIndex(page == 7 ? 6 : 7); // come from another page, as the operator would
-        tabs->setCurrentIndex(page);
-        QTEST(tabs->toolTip(), "toolTip");
     }
 
     void stripAndTrayShowWhatIsInForce_data()
@@ -131,11 +136,14 @@ private slots:
     void stripAndTrayShowWhatIsInForce()
     {
         QFETCH(bool, portThere);
-        Console console({0, 2});
+        ConsoleWindow console;
         if (!portThere)
             console.folder.write("ComPorts.txt", "1,\"ttyGone\"\r\n");
         console.folder.write("schedule.shd", "3,\"\t00:00\tdefault.pav\r\t23:59\tdefault.pav\"\r\n");
-        MainWindow &window = console.start();
+        console.folder.write(
+            "setting.int",
+            "1,\"Automatic\"\r\n\"5\",\"Automatic\"\r\n3,\"\t00:00\tLow\t0\r\t23:59\tHigh\t2\"\r\n");
+        MainWindow &window = console.start({0, 2, 4});
         auto text = [&](const char *name) {
             auto *label = window.findChild<ElidedLabel *>(name);
             return label && label->isVisible() ? label->fullText() : QString();
@@ -143,52 +151,41 @@ private slots:
         const QString port = portThere ? "Port: Com 1 open (" + console.pty.slavePath() + ")"
                                        : "Port: Com 1 missing (" + console.folder.file("ttyGone") + ")";
         QTRY_COMPARE(text("lblPortNow"), port);
-        QTRY_VERIFY2(text("lblSettingNow").startsWith("Setting: default.pav since "),
-                     qPrintable(text("lblSettingNow")));
-        QTRY_VERIFY2(text("lblNextSwitch").startsWith("Next: Schedule "), qPrintable(text("lblNextSwitch")));
+        QTRY_VERIFY(text("lblSettingNow").startsWith("Setting: default.pav since "));
+        QTRY_VERIFY(text("lblNextSwitch").startsWith("Next: Schedule "));
+        const QRegularExpression daily(
+            "; Intensity (tomorrow )?\\d\\d:\\d\\d (Low|High)$"); // by the time of day
+        QTRY_VERIFY2(daily.match(text("lblNextSwitch")).hasMatch(), qPrintable(text("lblNextSwitch")));
         QVERIFY(text("lblLastReply").startsWith("Reply: "));
-        QCOMPARE(text("lblIntensityNow"), QString()); // pages not in use have no part
-        QCOMPARE(text("lblRemoteNow"), QString());
-        TrayIcon &tray = window.trayIcon();
-        QTRY_VERIFY(tray.toolTip().startsWith("PAV Control\n" + port + "\nSetting: default.pav"));
-        QCOMPARE(tray.showsWarning(), !portThere);
-    }
-
-    void receivedBytesShowWithMarkersAndClearKeepsBuffer()
-    {
-        Console console;
-        auto *status = console.start().findChild<StatusBox *>("txtStatus");
-        // Codes below 30 and above 127 are marked: 29 and 128 are, 30 and 127 are not.
-        const QString shown = "OK[0D][0A][1D]\x1e\x7f[80][00][FF]";
-        QVERIFY(console.pty.write(QByteArray("OK\r\n\x1d\x1e\x7f\x80\0\xff", 10)));
-        QTRY_COMPARE_WITH_TIMEOUT(status->text(), shown, 10000);
+        QCOMPARE(text("lblRemoteNow"), QString()); // a page not in use has no part
+        QTRY_VERIFY(
+            window.trayIcon().toolTip().startsWith("PAV Control\n" + port + "\nSetting: default.pav"));
+        QCOMPARE(window.trayIcon().showsWarning(), !portThere);
+        if (!portThere)
+            return;
+        // What the controller sends shows in the box and, its end, in the strip; Clear empties the box.
+        auto *status = console.find<StatusBox>("txtStatus");
+        QVERIFY(console.pty.write("OK\r"));
+        QTRY_COMPARE_WITH_TIMEOUT(status->text(), QStringLiteral("OK[0D]"), 10000);
+        QTRY_VERIFY(text("lblLastReply").endsWith(" OK[0D]"));
         console.click("cmdClear");
         QCOMPARE(status->text(), QString());
-        QVERIFY(console.pty.write("Z")); // shows the whole buffer again, not only itself
-        QTRY_COMPARE_WITH_TIMEOUT(status->text(), shown + "Z", 10000);
     }
 
     void portDialogStoresOnlyOnOk()
     {
-        Console console;
+        ConsoleWindow console;
         const QByteArray stored = "11\r\n7\r\n3\r\n1\r\n1\r\n"; // Com 12 (missing), 115200, 7, Even, 2
         console.folder.write("ComPorts.txt",
                              "1,\"" + console.pty.slavePath().toLocal8Bit() + "\"\r\n12,\"ttyGone\"\r\n");
         console.folder.write("comset.prt", stored);
-        console.start();
-        // Presses Default, then 'button', in the modal dialog from inside its own event loop.
+        console.start({});
+        // Presses Default, then 'button', in the port dialog.
         auto answer = [&](const char *button) {
-            QString dialog;
-            QObject context; // no answer is left waiting once the click is over
-            QTimer::singleShot(0, &context, [&] {
-                if (QWidget *shown = QApplication::activeModalWidget()) {
-                    dialog = shown->objectName();
-                    shown->findChild<QPushButton *>("Default")->click();
-                    shown->findChild<QPushButton *>(button)->click();
-                }
+            return clickAnswering(console, "cmdPort", [&](QWidget *shown) {
+                shown->findChild<QPushButton *>("Default")->click();
+                shown->findChild<QPushButton *>(button)->click();
             });
-            console.click("cmdPort");
-            return dialog;
         };
 
         QCOMPARE(answer("Cancel"), QStringLiteral("PortSetting"));
@@ -201,36 +198,20 @@ private slots:
         QCOMPARE(::cfgetospeed(&tio), speed_t(B9600));
     }
 
-    void exitEndsOnlyOnceHostNameIsWritten_data()
+    void theCloseBoxDoesNotEndTheConsole()
     {
-        QTest::addColumn<QString>("how");
-        QTest::newRow("Exit without a client page: an empty quoted name, then the end") << "Exit";
-        QTest::newRow("Exit when HostName.txt cannot be replaced: the console stays") << "blocked";
-        QTest::newRow("the close box does not end the console") << "close box";
-    }
-    void exitEndsOnlyOnceHostNameIsWritten()
-    {
-        QFETCH(QString, how);
-        Console console;
-        if (how == "blocked")
-            QVERIFY(QDir(console.folder.sysPath()).mkdir("HostName.txt"));
-        MainWindow &window = console.start();
+        ConsoleWindow console;
+        MainWindow &window = console.start({});
         QSignalSpy ended(&window, &MainWindow::ended);
-        if (how == "close box")
-            QVERIFY(!window.close());
-        else
-            console.click("cmdExit");
+        QVERIFY(!window.close());
         QCoreApplication::processEvents();
-        QCOMPARE(ended.count(), how == "Exit" ? 1 : 0);
-        QCOMPARE(console.folder.read("HostName.txt"), how == "Exit" ? QByteArray("\"\"\r\n") : QByteArray());
-        if (how == "close box") { // into the tray; without one, minimised so that it stays reachable
-            QTRY_VERIFY(TrayIcon::desktopHasTray() ? !window.isVisible()
-                                                   : window.isVisible() && window.isMinimized());
-            window.bringToFront(); // a tray click or a second start
-            QTRY_VERIFY(window.isVisible() && !window.isMinimized());
-        } else {
-            QCOMPARE(window.isVisible(), how != "Exit");
-        }
+        QCOMPARE(ended.count(), 0);
+        QVERIFY(!console.folder.exists("HostName.txt"));
+        // Into the tray; without one, minimised so that it stays reachable.
+        QTRY_VERIFY(TrayIcon::desktopHasTray() ? !window.isVisible()
+                                               : window.isVisible() && window.isMinimized());
+        window.bringToFront(); // a tray click or a second start
+        QTRY_VERIFY(window.isVisible() && !window.isMinimized());
     }
 
     // Exit asks once while pages hold changes not saved, without holding the console up; the
@@ -244,6 +225,8 @@ private slots:
         QTest::newRow("Exit, Exit Anyway")
             << "Exit Anyway" << true << "the changes not saved on the pages Schedule, IntTask are lost";
         QTest::newRow("saved after a Cancel: a second Exit does not ask") << "saved" << true << "";
+        QTest::newRow("saved, but HostName.txt cannot be replaced: the console stays")
+            << "blocked" << false << "";
         QTest::newRow("SIGTERM does not ask")
             << "SIGTERM" << true
             << "the console ends (SIGTERM); the changes not saved on the pages Schedule, IntTask are lost";
@@ -255,14 +238,15 @@ private slots:
         QFETCH(QString, how);
         QFETCH(bool, ends);
         QFETCH(QString, journalled);
-        Console console({2, 5});
+        ConsoleWindow console;
+        QVERIFY(how != "blocked" || QDir(console.folder.sysPath()).mkdir("HostName.txt"));
         console.folder.write("schedule.shd", "2,\"\t06:00\tA.pav\"\r\n");
         console.folder.write("IntensityTask.tsk", "2,\"\t01/01/2025\tsetting.int\t20250101\"\r\n");
-        MainWindow &window = console.start();
+        MainWindow &window = console.start({2, 5});
         QSignalSpy ended(&window, &MainWindow::ended);
-        window.findChild<QLineEdit *>("txtFileName")->setText("B.pav");
+        console.find<QLineEdit>("txtFileName")->setText("B.pav");
         console.click("cmdAdd");
-        window.findChild<QLineEdit *>("txtIntSchedule")->setText("B.int");
+        console.find<QLineEdit>("txtIntSchedule")->setText("B.int");
         console.click("cmdAddIntSchedule");
         auto question = [&] { return window.findChild<QMessageBox *>("exitQuestion"); };
 
@@ -281,7 +265,7 @@ private slots:
                 question()
                     ->findChild<QPushButton *>(how == "Exit Anyway" ? "cmdExitAnyway" : "cmdExitCancel")
                     ->click();
-                if (how == "saved") {
+                if (how == "saved" || how == "blocked") {
                     console.click("cmdScheduleSave");
                     console.click("cmdIntScheduleSave");
                     console.click("cmdExit");
@@ -291,7 +275,8 @@ private slots:
         });
         QVERIFY(!question() || !question()->isVisible());
         QCOMPARE(ended.count(), ends ? 1 : 0);
-        QCOMPARE(console.folder.exists("HostName.txt"), how == "Exit Anyway" || how == "saved");
+        QCOMPARE(QFileInfo(console.folder.file("HostName.txt")).isFile(),
+                 how == "Exit Anyway" || how == "saved");
         QVERIFY2(journal.contains(journalled.toUtf8()), journal.constData());
         if (how == "saved")
             QVERIFY2(!journal.contains("not saved"), journal.constData());
@@ -299,17 +284,158 @@ private slots:
 
     void messagesComeOneAfterAnotherWithoutDuplicates()
     {
-        Console console;
-        MessageQueue &queue = console.start().messages();
+        ConsoleWindow console;
+        MessageQueue &queue = console.start({}).messages();
         for (const char *text : {"A", "A", "B", "B", "C", "A"})
             queue.post(QString::fromLatin1(text)); // returns at once: nothing waits for the operator
         QCOMPARE(queue.waiting(), 2); // B and C behind A; a text shown or waiting is not queued again
+        queue.withdraw("X");          // a text neither shown nor waiting takes nothing away
         for (const char *text : {"A", "B", "C"}) {
             QTRY_VERIFY(queue.current() && queue.current()->isVisible());
             QCOMPARE(queue.current()->text(), QString::fromLatin1(text));
             queue.current()->button(QMessageBox::Ok)->click();
         }
         QTRY_VERIFY(!queue.current());
+    }
+
+    // The video and register pages, with the frames read on a pseudo-terminal and the files on disk.
+    void startUpRetransmitAndReturnOfTheDevice_data()
+    {
+        QTest::addColumn<QList<int>>("pages");
+        QTest::addColumn<QByteArray>("startUp");
+        QTest::addColumn<QByteArray>("retransmit"); // also what the device gets when it is back
+        const QByteArray loaded = Pictures + ModeVideo + Options, vga = registers(1, 2, 3);
+        const QByteArray nine = ModeVideo + Pictures + Options;
+        // The register page's load changes only the mode again; each page sends the registers.
+        QTest::newRow("both pages") << QList<int>{0, 1} << loaded + ModeVideo + vga + vga << nine + ModeVideo;
+        // A client's Retransmit is disabled, and the device's return sends nothing either.
+        QTest::newRow("video page of a client") << QList<int>{0, 6} << loaded + vga << QByteArray();
+    }
+    void startUpRetransmitAndReturnOfTheDevice()
+    {
+        QFETCH(QList<int>, pages);
+        QFETCH(QByteArray, startUp);
+        QFETCH(QByteArray, retransmit);
+        VideoConsole console;
+        const QString device = console.folder.root() + "/ttyKVR";
+        QVERIFY(QFile::link(console.pty.slavePath(), device));
+        console.folder.write("ComPorts.txt", "1,\"" + device.toLocal8Bit() + "\"\r\n");
+        console.folder.write("VGAReg.cfg", "0\r\n1,2,3\r\n");
+        console.start(pages);
+        QCOMPARE(received(console.pty, startUp.size()), startUp.toHex(' '));
+        QSignalSpy posted(&console.window->messages(), &MessageQueue::posted);
+        auto lost = [&] {
+            return std::count_if(posted.cbegin(), posted.cend(), [](const QList<QVariant> &m) {
+                return m.first().toString().contains("is gone");
+            });
+        };
+
+        console.click("cmdRetransmit");
+        QCOMPARE(received(console.pty, retransmit.size()), retransmit.toHex(' '));
+
+        console.window->serialLink().setRetryInterval(200);
+        console.pty.closeMaster(); // pulled out, and back under the same name
+        QTRY_VERIFY_WITH_TIMEOUT(console.window->serialLink().isLost(), 5000);
+        PtyPair fresh;
+        QVERIFY(QFile::remove(device) && QFile::link(fresh.slavePath(), device));
+        QTRY_VERIFY_WITH_TIMEOUT(console.window->serialLink().isOpen(), 5000);
+        QCOMPARE(received(fresh, retransmit.size()), retransmit.toHex(' '));
+        QCOMPARE(lost(), 1); // said once, though it was tried again and again
+        // The box that said it was gone is gone too.
+        const QMessageBox *box = console.window->messages().current();
+        QVERIFY(!box || !box->text().contains("is gone"));
+        fresh.closeMaster(); // watched again: a new loss is said once more
+        QTRY_COMPARE_WITH_TIMEOUT(lost(), 2, 5000);
+    }
+
+    void aModeChosenInEitherGroupIsShownInBoth_data()
+    {
+        QTest::addColumn<QString>("first");  // the group chosen in first
+        QTest::addColumn<QString>("second"); // the other one
+        QTest::newRow("register page first") << QString("optOperationModeN") << QString("optOperationMode");
+        QTest::newRow("video page first") << QString("optOperationMode") << QString("optOperationModeN");
+    }
+    void aModeChosenInEitherGroupIsShownInBoth()
+    {
+        QFETCH(QString, first);
+        QFETCH(QString, second);
+        VideoConsole console;
+        console.start({0, 1});
+        console.pty.read(1 << 16, 300); // start-up's frames
+        auto option = [&](const QString &group, int i) {
+            return console.find<QRadioButton>(group + "_" + QString::number(i));
+        };
+        option(first, 0)->click(); // PC, from Video
+        QVERIFY(option(second, 0)->isChecked());
+        QCOMPARE(received(console.pty, 8), of({{1, 0}}).toHex(' ')); // one frame, not two
+        option(second, 2)->click();                                  // Both, from the mode it shows
+        QVERIFY(option(first, 2)->isChecked());
+        option(second, 0)->click(); // back to PC: sent, as the controller has Both
+        QCOMPARE(received(console.pty, 16), of({{1, 2}, {1, 0}}).toHex(' '));
+    }
+
+    // A file chosen inside the working folder is stored by its bare name, so it travels with the
+    // folder; one chosen elsewhere, or a default, by its full path. Either way the mark of
+    // unsaved changes goes.
+    void fileButtons_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("dialog"); // empty: none may come up
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("bare");
+        QTest::addColumn<bool>("load"); // else a save; what a load sends is checked with VideoControl
+        const bool loaded = true, no = false;
+        const QString d1 = "CommonDialog1", none;
+        QTest::newRow("Load") << "cmdOpen" << d1 << "other.pav" << true << loaded;
+        QTest::newRow("Load from a folder in the working folder")
+            << "cmdOpen" << d1 << "sub/other.pav" << true << loaded;
+        QTest::newRow("Load from outside the working folder")
+            << "cmdOpen" << d1 << "../other.pav" << false << loaded;
+        QTest::newRow("register page Load") << "cmdLoadNVideo"
+                                            << "CommonDialogNVideo"
+                                            << "other.pav" << true << loaded;
+        QTest::newRow("Save right after start-up") << "cmdSave" << none << "default.pav" << false << no;
+        QTest::newRow("Save As") << "cmdSaveAs" << d1 << "chosen.pav" << true << no;
+        QTest::newRow("Save As, the name typed without .pav") << "cmdSaveAs" << d1 << "chosen" << true << no;
+        QTest::newRow("Save As outside the working folder")
+            << "cmdSaveAs" << d1 << "../chosen.pav" << false << no;
+        QTest::newRow("Save Default") << "cmdSaveDefault" << none << "default.pav" << false << no;
+        QTest::newRow("register page Save Default")
+            << "cmdSaveDefaultNvideo" << none << "default.pav" << false << no;
+    }
+    void fileButtons()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, file);
+        QFETCH(bool, bare);
+        QFETCH(bool, load);
+        VideoConsole console;
+        console.start({0, 1});
+        // other.pav differs from default.pav in brightness and video source.
+        const QByteArray other =
+            QByteArray(Changed).replace("\"128\"", "\"10\"").replace("Svideo2", "Composite3");
+        QDir().mkpath(console.folder.file("sub"));
+        if (load)
+            console.folder.write(file, other);
+        auto marks = [&] { // of changes not saved, on either page
+            return QStringLiteral("%1%2")
+                .arg(!console.find("lblVideoUnsaved")->isHidden())
+                .arg(!console.find("lblNVideoUnsaved")->isHidden());
+        };
+        QCOMPARE(marks(), QStringLiteral("00"));
+        console.find<QSpinBox>("SbtnBrightness")->setValue(77);
+        console.pty.read(1 << 16, 30); // what the spin sent
+        QCOMPARE(marks(), QStringLiteral("11"));
+
+        QTEST(console.click(button, file), "dialog");
+        file += QFileInfo(file).suffix().isEmpty() ? ".pav" : ""; // the dialog adds it
+        QCOMPARE(console.folder.read(file), load ? other : QByteArray(Changed).replace("\"128\"", "\"77\""));
+        if (file != "default.pav")
+            QCOMPARE(console.folder.read("default.pav"), Changed);
+        const QString shown = " Filename - " + (bare ? file : QDir::cleanPath(console.folder.file(file)));
+        QCOMPARE(console.text("txtVideofilename"), shown);
+        QCOMPARE(console.text("txtFilenameVideoN"), shown);
+        QCOMPARE(marks(), QStringLiteral("00"));
     }
 };
 
