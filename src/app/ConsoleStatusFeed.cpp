@@ -17,7 +17,7 @@
 #include <QFileInfo>
 
 namespace {
-QString fileName(const QString &path)
+QString nameOf(const QString &path)
 {
     return QFileInfo(path).fileName();
 }
@@ -26,7 +26,7 @@ ConsoleStatus::Runner yearlyRunner(const QString &name, const YearlyTask &task)
 {
     return {name, true, [&task] { return task.isRunning(); },
             [&task] { return task.table().column(YearlyTask::KeyCell); },
-            [&task](int entry) { return fileName(task.table().cell(entry, YearlyTask::PathCell)); }};
+            [&task](int entry) { return nameOf(task.table().cell(entry, YearlyTask::PathCell)); }};
 }
 } // namespace
 
@@ -107,7 +107,7 @@ void ConsoleStatusFeed::setPagesInUse(const InstallationConfig &config)
         runners.append(
             {QStringLiteral("Schedule"), false, [&daily] { return daily.isRunning(); },
              [&daily] { return daily.table().column(DailySchedule::TimeCell); },
-             [&daily](int entry) { return fileName(daily.table().cell(entry, DailySchedule::PathCell)); }});
+             [&daily](int entry) { return nameOf(daily.table().cell(entry, DailySchedule::PathCell)); }});
     }
     if (config.pageInUse(Page::SchTask))
         runners.append(yearlyRunner(QStringLiteral("SchTask"), m_parts.task));
