@@ -14,8 +14,10 @@ command -v "$cxx" >/dev/null || { echo "Windows syntax check: $cxx is missing"; 
 
 cd "$root"
 # Every folder of src/ is on the include path, as the CMake targets chain them.
-# The compile definitions the CMake targets add (the version the commands print).
-flags=(-std=gnu++17 -fsyntax-only -DUNICODE -D_UNICODE -DPAV_VERSION='"2.0.0.1"' -I"$qt")
+# The compile definitions the CMake targets add (the version the commands print). The flags
+# go through a response file, where quotes are taken as the shell takes them: hence \".
+version=$(sed -n 's/^project(.* VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+flags=(-std=gnu++17 -fsyntax-only -DUNICODE -D_UNICODE "-DPAV_VERSION=\\\"$version\\\"" -I"$qt")
 for module in QtCore QtGui QtWidgets QtNetwork QtSerialPort; do
   flags+=(-I"$qt/$module")
 done
