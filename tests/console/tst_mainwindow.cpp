@@ -3,6 +3,7 @@
 #include "Frames.h"
 #include "MessageQueue.h"
 #include "PageTable.h"
+#include "RegisterProgressLabel.h"
 #include "StatusBox.h"
 #include "TrayIcon.h"
 
@@ -280,6 +281,19 @@ private slots:
         QVERIFY2(journal.contains(journalled.toUtf8()), journal.constData());
         if (how == "saved")
             QVERIFY2(!journal.contains("not saved"), journal.constData());
+    }
+
+    void registerProgressIsShownAFewTimesASecond()
+    {
+        RegisterProgressLabel label;
+        label.showProgress(1, 10);
+        label.showProgress(2, 10); // within a tenth of a second of the last: kept back
+        QCOMPARE(label.text(), QString("Sending VGA registers: entry 1 of 10"));
+        QTest::qWait(120);
+        label.showProgress(3, 10);
+        QCOMPARE(label.text(), QString("Sending VGA registers: entry 3 of 10"));
+        label.showProgress(10, 10);
+        QVERIFY(label.text().isEmpty());
     }
 
     void messagesComeOneAfterAnotherWithoutDuplicates()

@@ -580,6 +580,9 @@ private slots:
     // The runner keeps its table until Apply; Modify with the header current changes nothing.
     void theRunnerKeepsItsTableUntilApply()
     {
+        openAutomatic({});
+        m_intensity->runner().tick();
+        QCOMPARE(m_state.CurIntensityIndex, qint16(-1)); // without entries, no row is in force
         openAutomatic({"06:00=0"});
         m_intensity->setAutoLevel(2);
         QCOMPARE(m_intensity->modify(0, "08:00"), 0);

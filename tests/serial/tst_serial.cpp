@@ -165,6 +165,8 @@ private slots:
         QTest::newRow("4 data bits: byte size invalid")
             << "ttyKVR" << PortSettings{0, 3, 0, 0, 0} << false << 8008;
         QTest::newRow("held by another link: locked") << "ttyKVR" << PortSettings::defaults() << true << 8010;
+        QTest::newRow("Com 1 with a baud rate outside its list: invalid property value")
+            << "ttyKVR" << PortSettings{0, 99, 4, 0, 0} << false << 380;
     }
     void openFailureLeavesPortClosed()
     {

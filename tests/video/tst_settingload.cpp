@@ -259,7 +259,11 @@ private slots:
         m_dir->write("VGAReg.cfg", "100\r\n1,2,3\r\n4,5,6\r\n7,8,9\r\n1,2,300\r\n4,5,6\r\n");
         QElapsedTimer clock;
         QList<qint64> sentAt; // told after each frame has been written
-        m_control->setRegisterProgress([&](int, int) { sentAt << clock.elapsed(); });
+        QStringList told;     // "entry of count", as the window shows it
+        m_control->setRegisterProgress([&](int entry, int count) {
+            sentAt << clock.elapsed();
+            told << QStringLiteral("%1 of %2").arg(entry).arg(count);
+        });
         bool timerRan = false;
         QTimer::singleShot(0, this, [&timerRan] { timerRan = true; });
 
@@ -269,7 +273,7 @@ private slots:
         const QByteArray frames = registers(1, 2, 3) + registers(4, 5, 6) + registers(7, 8, 9);
         QCOMPARE(received(frames.size()), frames.toHex(' '));     // 300 ends the run before its entry
         QVERIFY2(took >= 295, qPrintable(QString::number(took))); // the last one is paused after too
-        QCOMPARE(sentAt.size(), 3);
+        QCOMPARE(told, QStringList({"1 of 3", "2 of 3", "3 of 3"}));
         for (int i = 1; i < 3; ++i)
             QVERIFY2(sentAt.at(i) - sentAt.at(i - 1) >= 95, qPrintable(QString::number(sentAt.at(i))));
         QVERIFY(!timerRan); // nothing else ran meanwhile; the timer runs once the send is over
