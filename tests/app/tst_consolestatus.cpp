@@ -245,23 +245,8 @@ private slots:
         QCOMPARE(c.buffer.text() + '|' + c.box.text(), shown);
     }
 
-    void arrivalsAreCoalescedInOrder()
-    {
-        Box c;
-        QString expected;
-        for (int i = 0; i < 500; ++i) {
-            const QByteArray piece = QByteArray::number(i) + (i % 7 == 0 ? "\r\n" : ",");
-            c.display.received(piece);
-            expected += ReceiveBuffer::displayForm(piece);
-        }
-        // Every arrival is in the buffer at once; the box is brought up to date later, in one go.
-        QCOMPARE(c.buffer.text(), expected);
-        QCOMPARE(c.box.text(), QString());
-        QTRY_COMPARE_WITH_TIMEOUT(c.box.text(), expected, 5000);
-    }
-
     // A controller that talks for months: only the newest 64 KiB (up to a quarter more) are kept,
-    // and the box keeps showing exactly the buffer, also across a Clear.
+    // in order, and the box keeps showing exactly the buffer, also across a Clear.
     void longStreamKeepsNewestText()
     {
         Box c;
@@ -271,6 +256,7 @@ private slots:
                 QByteArray(1000 + (i % 7) * 13, char('a' + i % 26)) + (i % 5 ? "" : "\r");
             c.display.received(piece);
             all += ReceiveBuffer::displayForm(piece);
+            QVERIFY(i > 0 || c.box.text().isEmpty()); // arrivals are shown later, in one go
             if (i % 9 == 0)
                 c.display.refresh(); // the refresh timer's turn, at fixed points so the run repeats
             if (i == 150)

@@ -10,7 +10,6 @@
 #include <QTest>
 
 #include <cstring>
-#include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -31,23 +30,6 @@ QStringList messages(const QByteArray &output)
             texts << QString::fromUtf8(line.mid(at + 10));
     }
     return texts;
-}
-
-// A fresh device is in line mode with echo at 38400 baud; opening the port makes it raw 9600.
-void makeCooked(const PtyPair &pty)
-{
-    const int fd = ::open(pty.slavePath().toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
-    termios tio = pty.attributes();
-    tio.c_lflag |= ICANON | ECHO;
-    ::cfsetspeed(&tio, B38400);
-    ::tcsetattr(fd, TCSANOW, &tio);
-    ::close(fd);
-}
-
-bool isRaw9600(const PtyPair &pty)
-{
-    const termios tio = pty.attributes();
-    return ::cfgetospeed(&tio) == B9600 && (tio.c_lflag & (ICANON | ECHO)) == 0;
 }
 
 // A datagram socket at a path, as a service manager's notification socket or the journal's
@@ -135,8 +117,7 @@ private slots:
         QFETCH(QStringList, messages);
 
         ConsoleFolder folder;
-        PtyPair pty;
-        makeCooked(pty);
+        PtyPair pty; // at 38400 baud until the console opens it
         const QString device = devicePresent ? pty.slavePath() : folder.file("ttyGone");
         folder.write("ComPorts.txt", "1,\"" + device.toLocal8Bit() + "\"\r\n");
         if (!comset.isNull())
@@ -155,10 +136,11 @@ private slots:
         QStringList shown = ::messages(console.output());
         shown.replaceInStrings(QRegularExpression("^ConfigSetup\\.txt.*"), "ConfigSetup.txt");
         QCOMPARE(shown, messages);
-        QCOMPARE(console.process().state(), QProcess::Running);
+        QVERIFY(!console.ended());
         QCOMPARE(folder.read("comset.prt"),
                  comset.isNull() ? QByteArray("0\r\n0\r\n0\r\n0\r\n0\r\n") : comset);
-        QCOMPARE(isRaw9600(pty), messages.filter(InvalidComPort).isEmpty());
+        const termios tio = pty.attributes();
+        QCOMPARE(::cfgetospeed(&tio) == B9600, messages.filter(InvalidComPort).isEmpty());
         QCOMPARE(pty.read(1, 200), QByteArray()); // no page in use: nothing is sent
     }
 
@@ -179,11 +161,8 @@ private slots:
         PtyPair pty;
         folder.useAsComPort(pty);
         folder.usePages({});
-        const QString lock = folder.tempPath() + "/pav-control.lock";
+        const QString lock = folder.path("tmp") + "/pav-control.lock";
         ConsoleProcess first(folder), next(folder), further(folder);
-        auto ended = [](ConsoleProcess &console) {
-            return console.process().state() == QProcess::NotRunning;
-        };
         if (before == "empty lock") { // old, since a lock being written this moment is not taken over
             QFile empty(lock);
             QVERIFY(empty.open(QIODevice::WriteOnly) &&
@@ -192,7 +171,7 @@ private slots:
         } else if (before == "together") {
             first.process().start(folder.root() + "/pav-control", {});
             next.process().start(folder.root() + "/pav-control", {});
-            QTRY_VERIFY_WITH_TIMEOUT(ended(first) || ended(next), 20000);
+            QTRY_VERIFY_WITH_TIMEOUT(first.ended() || next.ended(), 20000);
         } else {
             QVERIFY2(first.start(), first.output().constData());
         }
@@ -202,7 +181,7 @@ private slots:
         }
         if (before == "killed" || before == "empty lock")
             QVERIFY2(next.start(), next.output().constData());
-        ConsoleProcess &runner = ended(first) ? next : first, &loser = ended(first) ? first : next;
+        ConsoleProcess &runner = first.ended() ? next : first, &loser = first.ended() ? first : next;
         QVERIFY2(runner.waitForOutput("window shown", 15000), runner.output().constData());
         QCOMPARE(messages(runner.output()), QStringList()); // the device was free again
         if (before == "together")
@@ -218,7 +197,7 @@ private slots:
         QVERIFY2(!further.output().contains("window shown") && messages(further.output()).isEmpty(),
                  further.output().constData());
         QCOMPARE(stamps(folder.sysPath()), untouched);
-        QCOMPARE(runner.process().state(), QProcess::Running);
+        QVERIFY(!runner.ended());
     }
 
     void secondStartAsksItsOwnRunningConsoleToComeForward()
@@ -231,7 +210,7 @@ private slots:
         ConsoleFolder folder;
         const QByteArray machineTemp = qgetenv("TMPDIR");
         const auto restore = qScopeGuard([&] { qputenv("TMPDIR", machineTemp); });
-        qputenv("TMPDIR", folder.tempPath().toLocal8Bit());
+        qputenv("TMPDIR", folder.path("tmp").toLocal8Bit());
         SingleInstance running(QStringLiteral("pav-control"));
         QVERIFY(running.claim());
         QSignalSpy asked(&running, &SingleInstance::activationRequested);
@@ -240,7 +219,7 @@ private slots:
         second.process().start(folder.root() + "/pav-control", {});
         QVERIFY(asked.wait(10000));
         QVERIFY(second.process().waitForFinished(10000) && second.process().exitCode() == 0);
-        QVERIFY(!folder.exists("comset.prt"));
+        QVERIFY(folder.read("comset.prt").isEmpty()); // not made: the console gave way
         QCOMPARE(machineAsked.count(), 0);
     }
 
@@ -323,7 +302,7 @@ private slots:
         folder.write("ComPorts.txt", "1,\"" + folder.file("ttyGone").toLocal8Bit() + "\"\r\n");
         folder.write("comset.prt", "0,3,4,0,0");
         folder.usePages({});
-        const QString socket = folder.runtimePath() + "/notify", errors = folder.tempPath() + "/stderr";
+        const QString socket = folder.path("run") + "/notify", errors = folder.path("tmp") + "/stderr";
         DatagramSocket manager(socket);
         QVERIFY(manager.isBound() && (!watched || entries.isBound()));
         QFile(errors).open(QIODevice::WriteOnly);

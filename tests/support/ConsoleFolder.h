@@ -15,15 +15,13 @@ public:
     {
         for (const char *name : {"sys", "tmp", "run", "home"})
             QDir(m_dir.path()).mkpath(QLatin1String(name));
-        QFile::setPermissions(runtimePath(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile::setPermissions(path("run"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 
     QString root() const { return m_dir.path(); }
-    // The console's own temporary, runtime and home folders (its lock and socket are in tmp/).
-    QString tempPath() const { return m_dir.filePath(QStringLiteral("tmp")); }
-    QString runtimePath() const { return m_dir.filePath(QStringLiteral("run")); }
-    QString homePath() const { return m_dir.filePath(QStringLiteral("home")); }
-    QString sysPath() const { return m_dir.filePath(QStringLiteral("sys")); }
+    // "sys", or the console's own "tmp", "run" and "home" folders (its lock and socket are in tmp/).
+    QString path(const char *folder) const { return m_dir.filePath(QLatin1String(folder)); }
+    QString sysPath() const { return path("sys"); }
     QString file(const QString &name) const { return sysPath() + QLatin1Char('/') + name; }
 
     void write(const QString &name, const QByteArray &bytes) const
@@ -39,8 +37,6 @@ public:
         QFile in(file(name));
         return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
     }
-
-    bool exists(const QString &name) const { return QFile::exists(file(name)); }
 
     // Com 1 is the pseudo-terminal's slave side, stored as 9600,N,8,1.
     void useAsComPort(const PtyPair &pty) const

@@ -22,9 +22,9 @@ public:
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         // A console of the machine's own, or of another test, must neither stop this one nor
         // be brought forward by it.
-        env.insert(QStringLiteral("TMPDIR"), folder.tempPath());
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), folder.runtimePath());
-        env.insert(QStringLiteral("HOME"), folder.homePath());
+        env.insert(QStringLiteral("TMPDIR"), folder.path("tmp"));
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), folder.path("run"));
+        env.insert(QStringLiteral("HOME"), folder.path("home"));
         m_process.setProcessEnvironment(env);
     }
     ~ConsoleProcess() { stop(); }
@@ -60,6 +60,7 @@ public:
     QByteArray output() { return m_output += m_process.readAll(); }
 
     QProcess &process() { return m_process; }
+    bool ended() const { return m_process.state() == QProcess::NotRunning; }
 
     // Ends the console as the system would (SIGTERM), then for certain.
     void stop()
