@@ -54,6 +54,17 @@ struct Console : ConsoleWindow {
         const QRect cell = view->visualRect(view->model()->index(row - 1, 1));
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cell.center());
     }
+    // An entry just added whose file does not exist: said, and marked on the grid and on its
+    // band of the strip.
+    void checkMissingMark(const QString &name, const QModelIndex &cell, const QString &strip, int band)
+    {
+        const QString missing = name + " does not exist in the working folder";
+        QCOMPARE(said(), missing + "; the entry was added and will fail when it comes due");
+        QVERIFY(!cell.data(Qt::DecorationRole).isNull());
+        QCOMPARE(cell.data(TableModel::MarkTipRole).toString(), "Missing: " + missing);
+        const TimelineStrip::Band shown = find<TimelineStrip>(strip)->bands().at(band);
+        QVERIFY(shown.mark == EntryMark::Missing && shown.tip.endsWith("Missing: " + missing));
+    }
     // Clicks a button and answers the file dialog it brings up with 'file'; the dialog's
     // name, or an empty text when none came up.
     QString click(const QString &button, const QString &file = QString())
@@ -119,6 +130,7 @@ private slots:
         QCOMPARE(console.column("MSFlexGrid1", 1),
                  QStringList({"01:00", "02:00", "02:30", "03:00", "04:00"}));
         QVERIFY(!modify->isEnabled());
+        console.checkMissingMark("new.pav", grid->model()->index(2, 2), "stripSchedule", 3);
 
         grid->setCurrentRow(5); // selected upwards, from the last entry to the first
         grid->selectionModel()->setCurrentIndex(grid->model()->index(0, 1),
@@ -126,39 +138,6 @@ private slots:
         console.click("cmdDeleteRow");
         QCOMPARE(console.column("MSFlexGrid1", 1), QStringList());
         QCOMPARE(console.window->state().IntSchFile, QString());
-    }
-
-    // A name whose file does not exist is taken, said in the status line, and marked on the
-    // grid and on the strip.
-    void aNameWhoseFileIsMissingIsTakenAndMarked_data()
-    {
-        QTest::addColumn<QString>("editor"); // the picker, name box, Add, grid and strip; the name
-        QTest::newRow("schedule") << "DTPickerAstro txtFileName cmdAdd MSFlexGrid1 stripSchedule evenig.pav";
-        QTest::newRow("task")
-            << "DTPickerSchedule txtSchedule cmdSchTaskAdd MSFlexGridSchedule stripScheduleTask x.shd";
-    }
-    void aNameWhoseFileIsMissingIsTakenAndMarked()
-    {
-        QFETCH(QString, editor);
-        const QStringList names = editor.split(' ');
-        const QString &grid = names[3], &name = names[5];
-        Console console;
-        // Not in force now (12:00 on 01/03/2026), so no runner tries it during the test.
-        console.find<QDateTimeEdit>(names[0])->setDateTime(QDateTime(QDate(2026, 6, 1), QTime(2, 30)));
-        console.find<QLineEdit>(names[1])->setText(name);
-        console.click(names[2]);
-        const QString missing = name + " does not exist in the working folder";
-        QCOMPARE(console.said(), missing + "; the entry was added and will fail when it comes due");
-        const int row = console.column(grid, 2).indexOf(name);
-        const QModelIndex cell = console.find<TableGrid>(grid)->model()->index(row, 2);
-        QVERIFY(!cell.data(Qt::DecorationRole).isNull());
-        QCOMPARE(cell.data(TableModel::MarkTipRole).toString(), "Missing: " + missing);
-        const QList<TimelineStrip::Band> bands = console.find<TimelineStrip>(names[4])->bands();
-        const auto band =
-            std::find_if(bands.begin(), bands.end(), [&](auto &b) { return b.entry == row + 1; });
-        QVERIFY(band != bands.end());
-        QCOMPARE(band->mark, EntryMark::Missing);
-        QVERIFY(band->tip.endsWith("Missing: " + missing));
     }
 
     // A damaged schedule.shd is said where its name is shown; Save keeps it as .bak. Save As
@@ -203,33 +182,36 @@ private slots:
         Console console;
         auto *date = console.find<QDateEdit>("DTPickerSchedule");
         QCOMPARE(date->date(), QDate(2026, 3, 1));
-        date->setDate(QDate(2025, 2, 1));
-        console.find<QLineEdit>("txtSchedule")->setText("feb.shd");
+        date->setDate(QDate(2026, 6, 1));
+        console.find<QLineEdit>("txtSchedule")->setText("jun.shd");
         QVERIFY(console.find("cmdSchTaskModify")->isEnabled());
         console.click("cmdSchTaskAdd");
         QVERIFY(!console.find("cmdSchTaskModify")->isEnabled());
         auto *unsaved = console.find<QLabel>("lblSchTaskUnsaved");
         QVERIFY(!unsaved->isHidden());
         QCOMPARE(console.column("MSFlexGridSchedule", 1),
-                 QStringList({"15/01/2025", "01/02/2025", "03/03/2025"}));
-        console.clickRow("MSFlexGridSchedule", 3);
+                 QStringList({"15/01/2025", "03/03/2025", "01/06/2026"}));
+        auto *grid = console.find<TableGrid>("MSFlexGridSchedule");
+        console.checkMissingMark("jun.shd", grid->model()->index(2, 2), "stripScheduleTask", 1);
+        console.clickRow("MSFlexGridSchedule", 2);
         QCOMPARE(date->date(), QDate(2025, 3, 3));
         QCOMPARE(console.text("txtSchedule"), QString("mar.shd"));
         QVERIFY(!console.find("cmdSchTaskModify")->isEnabled());
         console.click("cmdSchTaskSave");
         QVERIFY(unsaved->isHidden());
         QCOMPARE(console.folder.read("ScheduleTask.tsk"),
-                 QByteArray("4,\"\t15/01/2025\tjan.shd\t20250115\r\t01/02/2025\tfeb.shd\t20250201\r"
-                            "\t03/03/2025\tmar.shd\t20250303\"\r\n"));
+                 QByteArray("4,\"\t15/01/2025\tjan.shd\t20250115\r\t03/03/2025\tmar.shd\t20250303\r"
+                            "\t01/06/2026\tjun.shd\t20260601\"\r\n"));
 
-        const QString needed = "the file does not exist; needed 01/03/2026 to 28/02/2027";
+        const QString missing = "the file does not exist; needed ";
         console.click("cmdSchTaskCheck");
         auto *list = console.find<QListWidget>("lstCheckFiles");
-        QCOMPARE(list->count(), 1);
-        QCOMPARE(list->item(0)->text(), "mar.shd: " + needed);
+        QCOMPARE(list->count(), 2);
+        QCOMPARE(list->item(0)->text(), "mar.shd: " + missing + "01/03/2026 to 31/05/2026");
         console.folder.write("mar.shd", "2,\"\t06:00\tgone.pav\"\r\n");
         console.click("cmdSchTaskCheck");
-        QCOMPARE(list->item(0)->text(), "gone.pav (named in mar.shd): " + needed);
+        QCOMPARE(list->item(0)->text(),
+                 "gone.pav (named in mar.shd): " + missing + "01/03/2026 to 31/05/2026");
     }
 
     // The task's Del Row with no entry left puts the default daily schedule in force and
