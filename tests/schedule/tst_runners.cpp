@@ -331,21 +331,6 @@ private slots:
                          " before it was saved over.");
     }
 
-    void intensityStoredBytes()
-    {
-        // Manual at position 2, delay 5, two entries: the file as an installer reads it.
-        write("x.int", "3,\"Manual\"\r\n\"5\",\"Automatic\"\r\n" + intensityTable({"18:30=2", "06:00=0"}));
-        QVERIFY(m_intensity->OpenIntensityFile("x.int"));
-        QVERIFY(m_intensity->SaveIntensityFile("y.int"));
-        QCOMPARE(
-            read("y.int"),
-            QByteArray("3,\"Manual\"\r\n\"5\",\"Automatic\"\r\n3,\"\t06:00\tLow\t0\r\t18:30\tHigh\t2\"\r\n"));
-        m_intensity->selectWatchdogSwitchOff();
-        m_intensity->removeRows(1, 2);
-        QVERIFY(m_intensity->SaveIntensityFile("z.int"));
-        QCOMPARE(read("z.int"), QByteArray("3,\"Manual\"\r\n\"5\",\"SwitchOff\"\r\n"));
-    }
-
     // What a file puts in force; one that did not load whole is said where its name is shown
     // (after the state here) until a file loads or is saved, and a save over it keeps its bytes.
     void intensityLoading_data()
@@ -540,20 +525,26 @@ private slots:
         QCOMPARE(m_intensity->runner().isRunning(), !manual && !entries.isEmpty());
     }
 
-    // What the file holds is an edit until Save; the level the next Add takes is not.
+    // What the file holds is an edit until Save; the level the next Add takes is not. The file
+    // as an installer reads it: the entries by time, a table without entries as no record.
     void intensityEditsMarkTheFileUnsaved()
     {
-        openAutomatic({"06:00=0"});
-        m_intensity->setAutoLevel(2);
+        openAutomatic({"18:30=2", "06:00=0"});
+        m_intensity->setAutoLevel(1);
         QVERIFY(!m_intensity->unsaved().isUnsaved());
         for (const auto &edit : std::initializer_list<std::function<void()>>{
                  [&] { m_intensity->selectManual(); }, [&] { m_intensity->setDelayText("7"); },
-                 [&] { m_intensity->add(0, "07:00"); }, [&] { m_intensity->removeRows(1, 1); }}) {
+                 [&] { m_intensity->add(0, "07:00"); }, [&] { m_intensity->removeRows(1, 1); },
+                 [&] { m_intensity->selectWatchdogSwitchOff(); }, [&] { m_intensity->removeRows(1, 2); }}) {
+            if (m_intensity->switchOff()) // before the last edit
+                QCOMPARE(read("day.int"), QByteArray("1,\"Manual\"\r\n\"7\",\"SwitchOff\"\r\n"
+                                                     "3,\"\t07:00\tMid\t1\r\t18:30\tHigh\t2\"\r\n"));
             edit();
             QVERIFY(m_intensity->unsaved().isUnsaved());
             QVERIFY(m_intensity->SaveIntensityFile("day.int"));
             QVERIFY(!m_intensity->unsaved().isUnsaved());
         }
+        QCOMPARE(read("day.int"), QByteArray("1,\"Manual\"\r\n\"7\",\"SwitchOff\"\r\n"));
     }
 
     // The runner keeps its table until Apply; Modify with the header current changes nothing.
