@@ -7,8 +7,6 @@
 #include "TestClock.h"
 
 #include <QtTest>
-#include <csignal>
-#include <sys/resource.h>
 
 namespace {
 using Sent = QList<std::pair<int, int>>; // intensity frames {command, value}, in the order they went out
@@ -244,27 +242,6 @@ private slots:
         m_daily->tick();
         QCOMPARE(m_state.CurPAVFileName, QString("default.pav"));
         QCOMPARE(m_loaded.size(), 2);
-    }
-
-    void aCopyThatCannotBeMadeStopsTheSave()
-    {
-        const QByteArray old = "4,\"\t07:00\tC.pav\" and more bytes than the limit\r\n";
-        write("other.shd", old);
-        QSignalSpy failed(m_daily.get(), &DailySchedule::saveFailed);
-        // A size limit below the old bytes makes the copy fail, even for root.
-        rlimit before{};
-        ::getrlimit(RLIMIT_FSIZE, &before);
-        const rlimit small{16, before.rlim_max};
-        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        ::setrlimit(RLIMIT_FSIZE, &small);
-        const bool saved = m_daily->SaveScheduleFile("other.shd");
-        ::setrlimit(RLIMIT_FSIZE, &before);
-        std::signal(SIGXFSZ, oldHandler);
-        QVERIFY(!saved);
-        QVERIFY2(failed.at(0).at(0).toString().contains("no copy of it could be kept"),
-                 qPrintable(failed.at(0).at(0).toString()));
-        QCOMPARE(read("other.shd"), old);
-        QVERIFY(!QFile::exists(path("other.shd.bak")));
     }
 
     // Without entries the task puts the default daily schedule's name in force and stops; with

@@ -220,22 +220,27 @@ private slots:
     void failedSaveKeepsWhatWasThere_data()
     {
         QTest::addColumn<QString>("name");
-        QTest::newRow("target is a folder") << "taken.pav";
-        QTest::newRow("folder of the target is missing") << "nowhere/x.pav";
-        QTest::newRow("disk refuses the bytes of an existing file") << "kept.pav";
+        QTest::addColumn<int>("limit"); // on the size of a file written, in bytes; 0: none
+        QTest::newRow("target is a folder") << "taken.pav" << 0;
+        QTest::newRow("folder of the target is missing") << "nowhere/x.pav" << 0;
+        QTest::newRow("disk refuses the bytes of an existing file") << "kept.pav" << 16;
+        // The new bytes would fit, but not the copy of the refused file they replace.
+        QTest::newRow("no copy of a refused file can be made") << "refused.pav" << 64;
     }
     void failedSaveKeepsWhatWasThere()
     {
         QFETCH(QString, name);
+        QFETCH(int, limit);
         QVERIFY(QDir(m_dir->sysPath()).mkdir("taken.pav"));
         m_dir->write("kept.pav", "\"PC\"\r\n");
+        m_dir->write("refused.pav", QByteArray(100, 'x'));
         const QStringList entries = QDir(m_dir->sysPath()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
         QSignalSpy failed(m_control.get(), &VideoControl::saveFailed);
 
-        // For the existing file, a size limit below the new bytes makes the write itself fail.
+        // A size limit makes a write fail, even for root.
         rlimit old{};
         ::getrlimit(RLIMIT_FSIZE, &old);
-        const rlimit small{name == "kept.pav" ? 16 : old.rlim_cur, old.rlim_max};
+        const rlimit small{limit ? rlim_t(limit) : old.rlim_cur, old.rlim_max};
         const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
         ::setrlimit(RLIMIT_FSIZE, &small);
         const bool saved = m_control->SaveSettingFile(path(name));
@@ -243,8 +248,11 @@ private slots:
         std::signal(SIGXFSZ, oldHandler);
 
         QVERIFY(!saved);
-        QVERIFY(failed.count() == 1 && failed.first().first().toString().startsWith("Error "));
-        QCOMPARE(m_dir->read("kept.pav"), QByteArray("\"PC\"\r\n"));
+        const QString said = failed.value(0).value(0).toString();
+        QVERIFY2(failed.count() == 1 && said.startsWith("Error ") &&
+                     (limit != 64 || said.contains("no copy of it could be kept")),
+                 qPrintable(said));
+        QCOMPARE(m_dir->read("kept.pav") + m_dir->read("refused.pav"), "\"PC\"\r\n" + QByteArray(100, 'x'));
         QCOMPARE(QDir(m_dir->sysPath()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), entries);
     }
 
