@@ -53,9 +53,6 @@ class TestRunners : public QObject {
     std::unique_ptr<ScheduleTask> m_task;
     std::unique_ptr<DailyIntensity> m_intensity;
 
-    QString path(const QString &name) const { return m_dir->file(name); }
-    void write(const QString &name, const QByteArray &bytes) { m_dir->write(name, bytes); }
-    QByteArray read(const QString &name) { return m_dir->read(name); }
     // The clock at "HH:mm" of its day, or at "dd/MM/yyyy HH:mm".
     void at(const QString &when)
     {
@@ -64,7 +61,7 @@ class TestRunners : public QObject {
     }
     void openAutomatic(const QStringList &entries)
     {
-        write("day.int", "1,\"Automatic\"\r\n\"5\",\"Automatic\"\r\n" + intensityTable(entries));
+        m_dir->write("day.int", "1,\"Automatic\"\r\n\"5\",\"Automatic\"\r\n" + intensityTable(entries));
         QVERIFY(m_intensity->OpenIntensityFile("day.int"));
     }
 
@@ -91,7 +88,7 @@ private slots:
                 return QString();
             });
         m_intensity->setConfiguration({"Low", "Mid", "High"}, true);
-        write("day.shd", DayTable);
+        m_dir->write("day.shd", DayTable);
     }
 
     // Through a day the runner loads each entry's file once, as it comes into force, even a
@@ -186,7 +183,7 @@ private slots:
         QFETCH(int, entries);
         m_daily->OpenScheduleFile("day.shd");
         m_state.CurScheduleIndex = 2;
-        write("other.shd", bytes);
+        m_dir->write("other.shd", bytes);
         QSignalSpy failed(m_daily.get(), &DailySchedule::loadFailed);
         QCOMPARE(m_daily->OpenScheduleFile("other.shd"), loads);
         QCOMPARE(m_daily->table().entryCount(), entries);
@@ -198,7 +195,7 @@ private slots:
         const QString display = m_daily->fileDisplay();
         QCOMPARE(failed.size(), loads ? 0 : 1);
         QVERIFY2(loads ? display == " Filename - other.shd"
-                       : failed.at(0).at(0).toString().startsWith(display + " (" + path("other.shd") +
+                       : failed.at(0).at(0).toString().startsWith(display + " (" + m_dir->file("other.shd") +
                                                                   "). Error # "),
                  qPrintable(display));
     }
@@ -207,7 +204,7 @@ private slots:
     // header current changes nothing.
     void aPathTheFileCannotHoldIsRefusedAtEntry()
     {
-        write("A.pav", ""); // a file that exists, so only the refusals are said
+        m_dir->write("A.pav", ""); // a file that exists, so only the refusals are said
         QSignalSpy daily(m_daily.get(), &DailySchedule::status), task(m_task.get(), &ScheduleTask::status);
         m_daily->add(0, "06:00", "A.pav");
         QCOMPARE(m_daily->add(1, "07:00", "a\"b.pav"), 1);
@@ -254,9 +251,10 @@ private slots:
         QCOMPARE(m_state.IntSchFile, QString("schedule.shd"));
         QVERIFY(!m_task->isRunning());
         QCOMPARE(m_daily->table().entryCount(), 0); // the daily table is not touched
-        write("march1.shd", "2,\"\t00:00\tX.pav\"\r\n");
-        write("march2.shd", "2,\"\t00:00\tY.pav\"\r\n");
-        write("year.tsk", "3,\"\t02/03/2026\tmarch2.shd\t20260302\r\t01/03/2026\tmarch1.shd\t20260301\"\r\n");
+        m_dir->write("march1.shd", "2,\"\t00:00\tX.pav\"\r\n");
+        m_dir->write("march2.shd", "2,\"\t00:00\tY.pav\"\r\n");
+        m_dir->write("year.tsk",
+                     "3,\"\t02/03/2026\tmarch2.shd\t20260302\r\t01/03/2026\tmarch1.shd\t20260301\"\r\n");
         QVERIFY(m_task->OpenScheduleTask("year.tsk"));
         m_task->SortScheduleTask();
         QCOMPARE(m_task->table().cell(1, ScheduleTask::PathCell), QString("march1.shd"));
@@ -290,8 +288,8 @@ private slots:
     {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, why);
-        write("year.tsk", "2,\"\t01/03/2026\tmarch1.shd\t20260301\"\r\n");
-        write("bad.tsk", bytes);
+        m_dir->write("year.tsk", "2,\"\t01/03/2026\tmarch1.shd\t20260301\"\r\n");
+        m_dir->write("bad.tsk", bytes);
         QVERIFY(m_task->OpenScheduleTask("year.tsk"));
         QSignalSpy failed(m_task.get(), &ScheduleTask::loadFailed),
             status(m_task.get(), &ScheduleTask::status);
@@ -301,11 +299,11 @@ private slots:
         QCOMPARE(m_task->refusal(), "bad.tsk could not be read: " + why + "; nothing of it is in use");
         QVERIFY(m_task->SaveScheduleTask("bad.tsk"));
         QCOMPARE(m_task->refusal(), QString());
-        QCOMPARE(read("bad.tsk.bak"), bytes);
+        QCOMPARE(m_dir->read("bad.tsk.bak"), bytes);
         if (!bytes.isEmpty())
             QCOMPARE(status.last().at(0).toString(),
-                     "bad.tsk could not be read, so its old bytes were kept as " + path("bad.tsk.bak") +
-                         " before it was saved over.");
+                     "bad.tsk could not be read, so its old bytes were kept as " +
+                         m_dir->file("bad.tsk.bak") + " before it was saved over.");
     }
 
     // What a file puts in force; one that did not load whole is said where its name is shown
@@ -353,7 +351,7 @@ private slots:
         QFETCH(bool, loads);
         const QString name = file.isNull() ? "setting.int" : "x.int";
         if (!file.isNull())
-            write(name, file);
+            m_dir->write(name, file);
         QSignalSpy failures(m_intensity.get(), &DailyIntensity::loadFailed);
         QCOMPARE(m_intensity->OpenIntensityFile(name), loads);
         m_intensity->setFileDisplay(" Filename - " + name); // as the page's Open does after the load
@@ -365,7 +363,7 @@ private slots:
             return;
         QSignalSpy status(m_intensity.get(), &DailyIntensity::status);
         QVERIFY(m_intensity->SaveIntensityFile(name));
-        QCOMPARE(read("x.int.bak"), file);
+        QCOMPARE(m_dir->read("x.int.bak"), file);
         QVERIFY(status.last().at(0).toString().startsWith(
             "x.int could not be read, so its old bytes were kept as "));
         QCOMPARE(m_intensity->fileDisplay(), QString(" Filename - x.int"));
@@ -377,11 +375,11 @@ private slots:
         QSignalSpy failures(m_intensity.get(), &DailyIntensity::loadFailed);
         QVERIFY(!m_intensity->OpenIntensityFile("other.int"));
         QCOMPARE(failures.size(), 1);
-        QVERIFY(!QFile::exists(path("setting.int")) && !QFile::exists(path("other.int")));
+        QVERIFY(!m_dir->exists("setting.int") && !m_dir->exists("other.int"));
         m_intensity->startUp();
-        QCOMPARE(read("setting.int"), QByteArray("2,\"Automatic\"\r\n\"1\",\"Automatic\"\r\n"));
+        QCOMPARE(m_dir->read("setting.int"), QByteArray("2,\"Automatic\"\r\n\"1\",\"Automatic\"\r\n"));
         QCOMPARE(m_sent, Sent()); // no level until a file says which
-        QCOMPARE(m_state.IntFilename, path("setting.int"));
+        QCOMPARE(m_state.IntFilename, m_dir->file("setting.int"));
     }
 
     // The entry-in-force rules are the tables' tests: here, which rule Apply's lookup and the
@@ -514,14 +512,14 @@ private slots:
                  [&] { m_intensity->add(0, "07:00"); }, [&] { m_intensity->removeRows(1, 1); },
                  [&] { m_intensity->selectWatchdogSwitchOff(); }, [&] { m_intensity->removeRows(1, 2); }}) {
             if (m_intensity->switchOff()) // before the last edit
-                QCOMPARE(read("day.int"), QByteArray("1,\"Manual\"\r\n\"7\",\"SwitchOff\"\r\n"
-                                                     "3,\"\t07:00\tMid\t1\r\t18:30\tHigh\t2\"\r\n"));
+                QCOMPARE(m_dir->read("day.int"), QByteArray("1,\"Manual\"\r\n\"7\",\"SwitchOff\"\r\n"
+                                                            "3,\"\t07:00\tMid\t1\r\t18:30\tHigh\t2\"\r\n"));
             edit();
             QVERIFY(m_intensity->unsaved().isUnsaved());
             QVERIFY(m_intensity->SaveIntensityFile("day.int"));
             QVERIFY(!m_intensity->unsaved().isUnsaved());
         }
-        QCOMPARE(read("day.int"), QByteArray("1,\"Manual\"\r\n\"7\",\"SwitchOff\"\r\n"));
+        QCOMPARE(m_dir->read("day.int"), QByteArray("1,\"Manual\"\r\n\"7\",\"SwitchOff\"\r\n"));
     }
 
     // The runner keeps its table until Apply; Modify with the header current changes nothing.
@@ -546,10 +544,10 @@ private slots:
     // its level says which entry sent it.
     void intensityTaskHoldsTheDailyFile()
     {
-        write("a.int", "1,\"Manual\"\r\n\"5\",\"Automatic\"\r\n");
-        write("b.int", "3,\"Manual\"\r\n\"5\",\"Automatic\"\r\n");
-        write("t.tsk", "3,\"\t01/01/2026\ta.int\t20260101\r\t01/07/2026\tb.int\t20260701\"\r\n");
-        m_state.IntTaskFilename = path("t.tsk");
+        m_dir->write("a.int", "1,\"Manual\"\r\n\"5\",\"Automatic\"\r\n");
+        m_dir->write("b.int", "3,\"Manual\"\r\n\"5\",\"Automatic\"\r\n");
+        m_dir->write("t.tsk", "3,\"\t01/01/2026\ta.int\t20260101\r\t01/07/2026\tb.int\t20260701\"\r\n");
+        m_state.IntTaskFilename = m_dir->file("t.tsk");
         IntensityTask task(m_state, *m_intensity, m_clock);
         QVERIFY(task.OpenIntensityTask("t.tsk"));
         QSignalSpy how(m_intensity.get(), &DailyIntensity::levelSent);

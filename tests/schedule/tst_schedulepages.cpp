@@ -161,14 +161,12 @@ private slots:
         QCOMPARE(console.click("cmdScheduleSaveAs", "mine.shd"), QString("CommonDialogAstro1"));
         QCOMPARE(console.text("txtScheduleFile"), QString(" Filename - mine.shd"));
         console.click("cmdScheduleNew");
-        for (const char *name : {"late.pav", "early.pav"}) {
-            console.find<QLineEdit>("txtFileName")->setText(name);
-            console.click("cmdAdd");
-            if (QString(name) == "late.pav") {
-                QCOMPARE(console.click("cmdScheduleSave", "fresh.shd"), QString("CommonDialogAstro1"));
-                console.click("cmdScheduleSaveDefault");
-            }
-        }
+        console.find<QLineEdit>("txtFileName")->setText("late.pav");
+        console.click("cmdAdd");
+        QCOMPARE(console.click("cmdScheduleSave", "fresh.shd"), QString("CommonDialogAstro1"));
+        console.click("cmdScheduleSaveDefault");
+        console.find<QLineEdit>("txtFileName")->setText("early.pav");
+        console.click("cmdAdd");
         QCOMPARE(console.click("cmdScheduleSave"), QString());
         QCOMPARE(console.folder.read("schedule.shd"), QByteArray("2,\"\t00:00\tlate.pav\"\r\n"));
         QCOMPARE(console.folder.read("fresh.shd"),
@@ -233,7 +231,6 @@ private slots:
         if (noneLeft)
             console.window->scheduleTask().removeRows(entries + 1, 2);
         auto *timer = console.find<QTimer>("TimerScheduleTask");
-        QCOMPARE(timer->isActive(), entries > 0);
         console.window->dailySchedule().clearTable();
         console.window->state().IntSchFile = "by hand.shd";
         console.find<QLineEdit>("txtSchedule")->setText("next.shd");
