@@ -149,9 +149,8 @@ private slots:
         QCOMPARE(console.text("txtScheduleFile"),
                  "schedule.shd could not be read: the row count says 4 entries, the table text holds 1; "
                  "nothing of it is in use");
-        QVERIFY(console.find<QLabel>("lblSchTaskRefused")
-                    ->text()
-                    .startsWith("ScheduleTask.tsk could not be read: "));
+        const QString taskRefused = console.find<QLabel>("lblSchTaskRefused")->text();
+        QVERIFY(taskRefused.startsWith("ScheduleTask.tsk could not be read: "));
         console.click("cmdScheduleSave");
         QCOMPARE(console.folder.read("schedule.shd.bak"), damaged);
         QCOMPARE(console.folder.read("schedule.shd"), QByteArray());
@@ -230,7 +229,6 @@ private slots:
         Console console({2, 3});
         if (noneLeft)
             console.window->scheduleTask().removeRows(entries + 1, 2);
-        auto *timer = console.find<QTimer>("TimerScheduleTask");
         console.window->dailySchedule().clearTable();
         console.window->state().IntSchFile = "by hand.shd";
         console.find<QLineEdit>("txtSchedule")->setText("next.shd");
@@ -240,7 +238,7 @@ private slots:
         QCOMPARE(console.window->dailySchedule().table().entryCount(), noneLeft ? 4 : 0);
         QCOMPARE(console.window->state().IntSchFile, noneLeft ? QString() : QString("by hand.shd"));
         QCOMPARE(console.text("txtSchedule"), noneLeft ? QString() : QString("next.shd"));
-        QCOMPARE(timer->isActive(), !noneLeft);
+        QCOMPARE(console.window->scheduleTask().isRunning(), !noneLeft);
     }
 
     // The levels Low, Mid and High go out as the codes 10, 100 and 200 (command 10).
