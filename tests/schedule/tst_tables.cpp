@@ -153,13 +153,12 @@ private slots:
         QTest::addColumn<int>("otherEnd");
         QTest::addColumn<QStringList>("left");
         QTest::addColumn<int>("currentAfter");
-        const QStringList all{"01:00", "02:00", "03:00", "04:00"};
         QTest::newRow("selected downwards") << 2 << 3 << QStringList{"01:00", "04:00"} << 2;
         QTest::newRow("selected upwards") << 3 << 2 << QStringList{"01:00", "04:00"} << 2;
         QTest::newRow("from the first row down") << 1 << 2 << QStringList{"03:00", "04:00"} << 1;
         QTest::newRow("one row") << 4 << 4 << QStringList{"01:00", "02:00", "03:00"} << 3;
         QTest::newRow("everything") << 4 << 1 << QStringList{} << 0;
-        QTest::newRow("header current") << 0 << 0 << all << 0;
+        QTest::newRow("header current") << 0 << 0 << keys("01:00 02:00 03:00 04:00") << 0;
         QTest::newRow("header to a row keeps the header")
             << 0 << 1 << QStringList{"02:00", "03:00", "04:00"} << 1;
     }
@@ -167,11 +166,9 @@ private slots:
     {
         QFETCH(int, current);
         QFETCH(int, otherEnd);
-        QFETCH(QStringList, left);
-        QFETCH(int, currentAfter);
         Table table = tableOf({"01:00", "02:00", "03:00", "04:00"});
-        QCOMPARE(table.removeBlock(current, otherEnd), currentAfter);
-        QCOMPARE(table.column(1), left);
+        QTEST(table.removeBlock(current, otherEnd), "currentAfter");
+        QTEST(table.column(1), "left");
     }
 
     void entryInForce_data()
@@ -202,9 +199,8 @@ private slots:
         QFETCH(QStringList, keys);
         QFETCH(QString, now);
         QFETCH(int, tick);
-        QFETCH(int, lookup);
         QCOMPARE(EntryInForce::tickScan(keys, now, 7), tick);
-        QCOMPARE(EntryInForce::lastNotLater(keys, now), lookup);
+        QTEST(EntryInForce::lastNotLater(keys, now), "lookup");
         if (!keys.isEmpty())
             QCOMPARE(EntryInForce::tickScanSorted(keys, now), tick);
     }
