@@ -243,6 +243,9 @@ private slots:
                 c.display.received(QByteArray(1, step));
         }
         QCOMPARE(c.buffer.text() + '|' + c.box.text(), shown);
+        // Drawn on the text background, so rows scrolled away or cleared never show through.
+        const QImage drawn = c.box.viewport()->grab().toImage();
+        QCOMPARE(drawn.pixelColor(drawn.rect().bottomRight()), c.box.palette().color(QPalette::Base));
     }
 
     // A controller that talks for months: only the newest 64 KiB (up to a quarter more) are kept,

@@ -2,6 +2,7 @@
 #include "DailyFilesAhead.h"
 #include "EntryInForce.h"
 #include "FileError.h"
+#include "MissingFiles.h"
 #include "Table.h"
 #include "TableRecord.h"
 #include "TaskFilesCheck.h"
@@ -243,6 +244,30 @@ private slots:
         QTEST(TaskFilesCheck::lines(table, TaskFilesCheck::run(table, QDate(2026, 12, 1), daily, problem)),
               "lines");
         QCOMPARE(asked.size(), QSet<QString>(asked.begin(), asked.end()).size()); // each file read once
+    }
+
+    // Why an entry's file cannot be used, as the marks on the grids say it; "@" stands for the
+    // working folder, which holds here.pav and the folder sub.
+    void missingFiles_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("problem");
+        QTest::newRow("present") << "here.pav" << "";
+        QTest::newRow("missing, bare") << "gone.pav" << "does not exist in the working folder";
+        QTest::newRow("a folder, bare") << "sub" << "is a folder, not a file";
+        QTest::newRow("missing, relative") << "sub/gone.pav" << "does not exist in the working folder";
+        QTest::newRow("missing, absolute") << "@/sub/gone.pav" << "does not exist";
+        QTest::newRow("a folder, absolute with a slash at its end") << "@/sub/" << "is a folder, not a file";
+    }
+    void missingFiles()
+    {
+        QFETCH(QString, name);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir("sub") && QFile(dir.filePath("here.pav")).open(QIODevice::WriteOnly));
+        name.replace('@', dir.path());
+        MissingFiles files(WorkingFolder(dir.path()), [&] { return QStringList{name}; });
+        files.refresh();
+        QTEST(files.problem(name), "problem");
     }
 
     // Dates and times are read by position, whatever the separators.
