@@ -117,16 +117,6 @@ private slots:
         QTEST(int(directory.problems().size()), "problems");
     }
 
-    void messageText()
-    {
-        QCOMPARE(CommErrorText(8002), QString("Invalid Port Number"));
-        QCOMPARE(CommErrorText(394), QString("Property is read-only"));                  // hyphenated
-        QCOMPARE(CommErrorText(8007), QString("The Device's baud rate is unsupported")); // capital D
-        QCOMPARE(CommErrorText(8019), QString("device busy"));                           // lower case
-        QCOMPARE(CommErrorText(53), QString());                                          // not a port error
-        QCOMPARE(CommErrorText(8017), QString()); // the gap between 8016 and 8018
-    }
-
     void serialPortErrorCode_data()
     {
         using E = QSerialPort::SerialPortError;
@@ -134,12 +124,7 @@ private slots:
         QTest::addColumn<PortStep>("step");
         QTest::addColumn<int>("code");
         QTest::newRow("no error") << E::NoError << PortStep::Open << 0;
-        QTest::newRow("device not found: invalid port number")
-            << E::DeviceNotFoundError << PortStep::Open << 8002;
-        QTest::newRow("permission: hardware locked") << E::PermissionError << PortStep::Open << 8010;
-        QTest::newRow("read error") << E::ReadError << PortStep::Read << 8020;
         QTest::newRow("timeout: device busy") << E::TimeoutError << PortStep::Write << 8019;
-        QTest::newRow("resource error: device identifier") << E::ResourceError << PortStep::Read << 8006;
         QTest::newRow("unsupported baud rate") << E::UnsupportedOperationError << PortStep::BaudRate << 8007;
         QTest::newRow("unsupported data bits") << E::UnsupportedOperationError << PortStep::DataBits << 8008;
         QTest::newRow("unsupported stop bits") << E::UnsupportedOperationError << PortStep::StopBits << 8015;
