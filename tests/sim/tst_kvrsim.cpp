@@ -134,8 +134,7 @@ private slots:
 
     void rejectsBadArguments()
     {
-        for (const char *arguments : {"--bogus", "extra", "--answer 4G", "--answer 4F4", "--stream 0",
-                                      "--vanish-after -1", "--vanish-after 1 --repeat"}) {
+        for (const char *arguments : {"--bogus", "--answer 4F4", "--vanish-after 1 --repeat"}) {
             QProcess sim;
             sim.start(KVR_SIM_PATH, QString(arguments).split(' '));
             QVERIFY(sim.waitForFinished(Patience));
