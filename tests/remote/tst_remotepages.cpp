@@ -12,18 +12,6 @@
 
 using namespace Frames;
 
-namespace {
-// A console window with the pages given and, where not null, HostName.txt.
-struct Console : ConsoleWindow {
-    explicit Console(const QList<int> &pages, const QByteArray &hostName = QByteArray())
-    {
-        if (!hostName.isNull())
-            folder.write("HostName.txt", hostName);
-        start(pages);
-    }
-};
-} // namespace
-
 // The Client and Server pages in a console window: the client against a plain listener on
 // 127.0.0.1:1001, the modes the pages put the other pages into, and the host name kept by Exit;
 // and the built console as server, with its controller on a pseudo-terminal. What the server
@@ -59,7 +47,9 @@ private slots:
         QFETCH(QString, status);
         QTcpServer listener; // listens for the rows that connect
         QVERIFY(!host.isNull() || listener.listen(QHostAddress::LocalHost, 1001));
-        Console console({6}, "\"127.0.0.1\"\r\n");
+        ConsoleWindow console;
+        console.folder.write("HostName.txt", "\"127.0.0.1\"\r\n");
+        console.start({6});
         QSignalSpy posted(&console.window->messages(), &MessageQueue::posted);
         if (!host.isNull())
             console.find<QLineEdit>("txtHostName")->setText(host);
@@ -110,7 +100,8 @@ private slots:
     {
         QFETCH(QList<int>, pages);
         QFETCH(QString, controls);
-        Console console(pages);
+        ConsoleWindow console;
+        console.start(pages);
         QVERIFY(console.window->serialLink().isOpen());
         auto check = [&] {
             for (const QString &control : controls.split(' ')) {
@@ -187,7 +178,10 @@ private slots:
         QFETCH(QList<int>, pages);
         QFETCH(QByteArray, file);
         QFETCH(QString, typed);
-        Console console(pages, file);
+        ConsoleWindow console;
+        if (!file.isNull())
+            console.folder.write("HostName.txt", file);
+        console.start(pages);
         if (!typed.isNull())
             console.find<QLineEdit>("txtHostName")->setText(typed);
         QTEST(console.text("txtHostName"), "shown");

@@ -84,7 +84,6 @@ private slots:
         QTest::newRow("two commands in one arrival")
             << none << "127.0.0.1" << QByteArray("UpdCmdUpdCmd") << 0;
         QTest::newRow("part of the word") << none << "127.0.0.1" << QByteArray("UpdCm") << 0;
-        QTest::newRow("listed address") << two << "127.0.0.2" << QByteArray("UpdCmd") << 1;
         QTest::newRow("unlisted address") << two << "127.0.0.3" << QByteArray("UpdCmd") << -1;
         QTest::newRow("name") << name << "127.0.0.1" << QByteArray("UpdCmd") << 1;
         QTest::newRow("name, another address") << name << "127.0.0.2" << QByteArray("UpdCmd") << -1;
@@ -163,12 +162,9 @@ private slots:
         // when the server keeps reading. The word inside the stream is not an arrival of its own.
         const QByteArray chunk = QByteArray("UpdCmd").repeated(10000);
         qint64 sent = 0;
-        QDeadlineTimer deadline(20000);
-        while (sent < (32 << 20) && !deadline.hasExpired()) {
-            if (peer.bytesToWrite() < chunk.size()) {
-                peer.write(chunk);
-                sent += chunk.size();
-            }
+        for (QDeadlineTimer deadline(20000); sent < (32 << 20) && !deadline.hasExpired();) {
+            if (peer.bytesToWrite() < chunk.size())
+                sent += peer.write(chunk);
             QCoreApplication::processEvents();
         }
         QTRY_COMPARE_WITH_TIMEOUT(peer.bytesToWrite(), 0, 10000);
