@@ -11,13 +11,11 @@
 
 // Moves the test process, and the consoles it starts, into a network namespace of its own
 // with its loopback device up, where the machine allows it (root): port 1001 is then the
-// test's alone, and the loopback device can be taken away (*own tells). Elsewhere the test
+// test's alone, and the loopback device can be taken away ('own' tells). Elsewhere the test
 // shares the machine's network. Returns why port 1001 cannot be listened on; empty when it can.
-inline QString takePort1001(bool *own = nullptr)
+inline QString takePort1001(bool &own)
 {
-    const bool isolated = ::unshare(CLONE_NEWNET) == 0 && std::system("ip link set lo up") == 0;
-    if (own)
-        *own = isolated;
+    own = ::unshare(CLONE_NEWNET) == 0 && std::system("ip link set lo up") == 0;
     QTcpServer probe;
     return probe.listen(QHostAddress::Any, 1001) ? QString()
                                                  : "port 1001 cannot be had here: " + probe.errorString();

@@ -206,8 +206,6 @@ private slots:
             << E::NetworkError << "Connection timed out" << 10060 << "Connection has timed out.";
         QTest::newRow("host unreachable: outside the table, the description")
             << E::NetworkError << "Host unreachable" << 10065 << "Host unreachable";
-        QTest::newRow("unknown: the description")
-            << E::UnknownSocketError << "Unknown error" << 0 << "Unknown error";
         // A number is compared as a full value, not as the 16 bits it once was.
         QTest::newRow("40017 above 32767") << E::OperationError << "described" << 40017 << "Successful.";
         QTest::newRow("40017 as a 16-bit number")
