@@ -1,10 +1,10 @@
+#include "ConsoleFolder.h"
 #include "FileError.h"
 #include "FrameBuilder.h"
 #include "SettingFile.h"
 #include "VgaRegisterFile.h"
 #include "VideoSettings.h"
 
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <tuple>
@@ -171,11 +171,10 @@ private slots:
     void vgaRegisterFile()
     {
         QFETCH(QByteArray, file);
-        QTemporaryDir dir;
-        QFile out(dir.filePath("VGAReg.cfg"));
-        QVERIFY(file.isNull() || (out.open(QIODevice::WriteOnly) && out.write(file) == file.size()));
-        out.close();
-        const VgaRegisterList list = VgaRegisterFile::read(out.fileName());
+        ConsoleFolder dir;
+        if (!file.isNull())
+            dir.write("VGAReg.cfg", file);
+        const VgaRegisterList list = VgaRegisterFile::read(dir.file("VGAReg.cfg"));
         QStringList entries;
         for (const QByteArray &entry : list.entries)
             entries << QString::fromLatin1(entry.toHex(' ').toUpper());

@@ -200,8 +200,6 @@ private slots:
         QTest::addColumn<QString>("description"); // as Qt gives it
         QTest::addColumn<int>("number");
         QTest::addColumn<QString>("text");
-        QTest::newRow("network down")
-            << E::NetworkError << "Network is down" << 10050 << "Network subsystem failed.";
         QTest::newRow("connect timed out as a network error")
             << E::NetworkError << "Connection timed out" << 10060 << "Connection has timed out.";
         QTest::newRow("host unreachable: outside the table, the description")

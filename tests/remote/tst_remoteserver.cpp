@@ -7,7 +7,6 @@
 
 #include <netinet/in.h>
 #include <netinet/tcp.h>
-#include <sys/socket.h>
 
 namespace {
 // A client console as the server sees it: a plain socket on 127.0.0.1:1001.

@@ -114,6 +114,15 @@ private slots:
         QTEST(int(directory.problems().size()), "problems");
     }
 
+    // The setting the port service refused picks the code; a pseudo-terminal refuses none.
+    void refusedSettingPicksTheCode()
+    {
+        using E = QSerialPort::SerialPortError;
+        QCOMPARE(commErrorCode(E::UnsupportedOperationError, PortStep::BaudRate), 8007);
+        QCOMPARE(commErrorCode(E::UnsupportedOperationError, PortStep::DataBits), 8008);
+        QCOMPARE(commErrorCode(E::UnsupportedOperationError, PortStep::StopBits), 8015);
+    }
+
     void openFailureLeavesPortClosed_data()
     {
         QTest::addColumn<QString>("device");
