@@ -12,10 +12,7 @@
 
 namespace {
 
-QByteArray hex(const char *text)
-{
-    return QByteArray::fromHex(text);
-}
+const auto hex = [](const char *text) { return QByteArray::fromHex(text); };
 
 // Well-formed frames around the command codes and value bytes given in hex, frame by frame
 // separated by '|'.
