@@ -1,10 +1,10 @@
+#include "ConsoleFolder.h"
 #include "FileError.h"
 #include "FrameBuilder.h"
 #include "SettingFile.h"
 #include "VgaRegisterFile.h"
 #include "VideoSettings.h"
 
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <tuple>
@@ -30,8 +30,8 @@ const QList<QByteArray> QuotedTexts{"\"PC\"", "\"Adaptive\"", "\"Linear\"", "\"O
 } // namespace
 
 // The controller's frames, setting files and VGAReg.cfg by themselves. How a damaged file stops
-// a load, what the console sends from VGAReg.cfg and how it paces the frames are checked end to
-// end in tests/video/tst_settingload.
+// a load, how a setting file is written and read from disk, what the console sends from
+// VGAReg.cfg and how it paces the frames are checked end to end (tests/video, tests/console).
 class TestController : public QObject {
     Q_OBJECT
 private slots:
@@ -82,8 +82,8 @@ private slots:
         QCOMPARE(built.bytes.toHex(' '), frame.toHex(' '));
     }
 
-    // Setting files as the console writes them (read back, formatted the same, written and read
-    // again) and as hand or older tools may have left them.
+    // Setting files as the console writes them (read back and formatted the same) and as hand or
+    // older tools may have left them.
     void settingFile_data()
     {
         QTest::addColumn<QByteArray>("data");
@@ -137,69 +137,51 @@ private slots:
         std::tie(s.brightness, s.contrast, s.saturation, s.hue) =
             std::tie(values[0], values[1], values[2], values[3]);
         QCOMPARE(SettingFile::format(s).bytes, data);
-        QTemporaryDir dir;
-        QCOMPARE(SettingFile::write(dir.filePath("Test.pav"), s), QString());
-        const SettingFileRead again = SettingFile::read(dir.filePath("Test.pav"));
-        QVERIFY(again.error == Ok && again.texts == texts && again.values == values);
-        // A folder is no setting file (a missing one is checked end to end).
-        const SettingFileRead folder = SettingFile::read(dir.path());
-        QVERIFY(folder.error == int(FileError::PathFileAccess) && folder.texts.isEmpty() &&
-                folder.values.isEmpty());
     }
 
+    // Read from disk: the pause, the entries, then why the list stopped; "unusable": nothing
+    // may be sent.
     void vgaRegisterFile_data()
     {
-        QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QString>("read");   // the pause and the entries; "unusable": nothing may be sent
-        QTest::addColumn<QString>("reason"); // part of the stop reason; empty: none expected
+        QTest::addColumn<QByteArray>("file"); // null: there is none
+        QTest::addColumn<QString>("read");
         QTest::newRow("decimal, hex and quoted fields")
-            << QByteArray("\"50\"\r\n16,\" &H20\",48\r\n&H10,&H20,&H30\r\n") << "50: 10 20 30, 10 20 30"
-            << "";
-        QTest::newRow("negative pause counts as 0, no entry is no fault") << QByteArray("-20\r\n") << "0: "
-                                                                          << "";
+            << QByteArray("\"50\"\r\n16,\" &H20\",48\r\n&H10,&H20,&H30\r\n") << "50: 10 20 30, 10 20 30";
+        QTest::newRow("negative pause counts as 0, no entry is no fault") << QByteArray("-20\r\n") << "0: ";
         QTest::newRow("60.2, octal, 3C; a field without a number is 0")
-            << QByteArray("50\r\n60.2,&O74,3C\r\nx,,\"\"\r\n") << "50: 3C 3C 03, 00 00 00"
-            << "";
+            << QByteArray("50\r\n60.2,&O74,3C\r\nx,,\"\"\r\n") << "50: 3C 3C 03, 00 00 00";
         QTest::newRow("halves to even; -0.4 and 255.4 still inside the range")
-            << QByteArray("50\r\n2.5,3.5,-0.4\r\n255,0,255.4\r\n") << "50: 02 04 00, FF 00 FF"
-            << "";
-        QTest::newRow("-0.6 ends the list")
-            << QByteArray("50\r\n1,2,3\r\n-0.6,5,6\r\n4,5,6\r\n") << "50: 01 02 03"
-            << "entry 2: -0.6";
-        QTest::newRow("255.6 ends the list") << QByteArray("50\r\n1,2,3\r\n4,5,255.6\r\n") << "50: 01 02 03"
-                                             << "255.6";
+            << QByteArray("50\r\n2.5,3.5,-0.4\r\n255,0,255.4\r\n") << "50: 02 04 00, FF 00 FF";
+        QTest::newRow("-0.6 ends the list") << QByteArray("50\r\n1,2,3\r\n-0.6,5,6\r\n4,5,6\r\n")
+                                            << "50: 01 02 03 (entry 2: -0.6 is outside 0 to 255)";
+        QTest::newRow("255.6 ends the list") << QByteArray("50\r\n1,2,3\r\n4,5,255.6\r\n")
+                                             << "50: 01 02 03 (entry 2: 255.6 is outside 0 to 255)";
         QTest::newRow("entry over two lines; an incomplete last one is dropped")
-            << QByteArray("50\r\n1,2\r\n3\r\n4,5\r\n") << "50: 01 02 03"
-            << "incomplete";
-        QTest::newRow("pause not a number") << QByteArray("abc\r\n1,2,3\r\n") << "unusable"
-                                            << "not a number";
-        QTest::newRow("pause 40000") << QByteArray("40000\r\n1,2,3\r\n") << "unusable"
-                                     << "outside";
-        QTest::newRow("empty file") << QByteArray() << "unusable"
-                                    << "missing";
+            << QByteArray("50\r\n1,2\r\n3\r\n4,5\r\n") << "50: 01 02 03 (last entry incomplete)";
+        QTest::newRow("pause not a number")
+            << QByteArray("abc\r\n1,2,3\r\n") << "unusable (pause is not a number)";
+        QTest::newRow("pause 40000") << QByteArray("40000\r\n1,2,3\r\n")
+                                     << "unusable (pause 40000 is outside -32768 to 32767)";
+        QTest::newRow("empty file") << QByteArray("") << "unusable (pause is missing)";
+        QTest::newRow("no file") << QByteArray() << "unusable, missing (file not found)";
+        QTest::newRow("too large") << QByteArray(VgaRegisterFile::MaxFileSize + 1, '1')
+                                   << "unusable (file cannot be read (it is larger than 1 MiB, more than any "
+                                      "file of its kind holds))";
     }
     void vgaRegisterFile()
     {
         QFETCH(QByteArray, file);
-        QFETCH(QString, reason);
-        const VgaRegisterList list = VgaRegisterFile::parse(file);
+        ConsoleFolder dir;
+        if (!file.isNull())
+            dir.write("VGAReg.cfg", file);
+        const VgaRegisterList list = VgaRegisterFile::read(dir.file("VGAReg.cfg"));
         QStringList entries;
         for (const QByteArray &entry : list.entries)
             entries << QString::fromLatin1(entry.toHex(' ').toUpper());
-        const QString read = QString::number(list.pauseMs) + ": " + entries.join(", ");
-        QTEST(list.usable || list.pauseMs || !entries.isEmpty() ? read : "unusable", "read");
-        QVERIFY2(reason.isEmpty() ? list.stopReason.isEmpty() : list.stopReason.contains(reason),
-                 qPrintable(list.stopReason));
-    }
-
-    void vgaRegisterFileUnreadable()
-    {
-        QTemporaryDir dir;
-        const VgaRegisterList missing = VgaRegisterFile::read(dir.filePath("VGAReg.cfg"));
-        QVERIFY(missing.fileMissing && !missing.usable);
-        const VgaRegisterList folder = VgaRegisterFile::read(dir.path());
-        QVERIFY(!folder.fileMissing && !folder.usable && folder.entries.isEmpty());
-        QVERIFY2(folder.stopReason.contains("cannot be read"), qPrintable(folder.stopReason));
+        QString read = QString::number(list.pauseMs) + ": " + entries.join(", ");
+        read = (list.usable || list.pauseMs || !entries.isEmpty() ? read : "unusable") +
+               (list.fileMissing ? ", missing" : "");
+        QTEST(read + (list.stopReason.isEmpty() ? "" : " (" + list.stopReason + ")"), "read");
     }
 };
 

@@ -11,18 +11,14 @@
 
 // Moves the test process, and the consoles it starts, into a network namespace of its own
 // with its loopback device up, where the machine allows it (root): port 1001 is then the
-// test's alone, and the loopback device can be taken away. False where it cannot; the test
-// then shares the machine's network.
-inline bool enterOwnNetwork()
+// test's alone, and the loopback device can be taken away ('own' tells). Elsewhere the test
+// shares the machine's network. Returns why port 1001 cannot be listened on; empty when it can.
+inline QString takePort1001(bool &own)
 {
-    return ::unshare(CLONE_NEWNET) == 0 && std::system("ip link set lo up") == 0;
-}
-
-// Why port 1001 cannot be listened on here; empty when it can.
-inline QString portProblem()
-{
+    own = ::unshare(CLONE_NEWNET) == 0 && std::system("ip link set lo up") == 0;
     QTcpServer probe;
-    return probe.listen(QHostAddress::Any, 1001) ? QString() : probe.errorString();
+    return probe.listen(QHostAddress::Any, 1001) ? QString()
+                                                 : "port 1001 cannot be had here: " + probe.errorString();
 }
 
 // Ends a connection with a reset instead of a close.
