@@ -144,6 +144,25 @@ private slots:
         QVERIFY(!gate.hasPending());
     }
 
+    // A word read while a refresh runs (a dialog's event loop, say) waits its turn.
+    void aRequestDuringARefreshWaitsItsTurn()
+    {
+        RefreshGate gate;
+        gate.setInterval(50);
+        int depth = 0, deepest = 0;
+        QStringList ran;
+        connect(&gate, &RefreshGate::refresh, this, [&](const QString &who) {
+            deepest = qMax(deepest, ++depth);
+            ran << who;
+            if (who == "a")
+                gate.request("b");
+            --depth;
+        });
+        gate.request("a");
+        QTRY_COMPARE(ran, QStringList({"a", "b"}));
+        QCOMPARE(deepest, 1);
+    }
+
     void journalSumsWordsAMinuteAndRefusalsAnHour()
     {
         qint64 now = 0;
