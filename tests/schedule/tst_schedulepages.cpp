@@ -322,6 +322,9 @@ private slots:
         QVERIFY(before != after);
         QCOMPARE(image.pixelColor(boundary - 30, y), before); // one band, one colour
         QCOMPARE(image.pixelColor(boundary + 30, y), after);
+        QSignalSpy clicked(&strip, &TimelineStrip::entryClicked); // the boundary is the later band's
+        QTest::mouseClick(&strip, Qt::LeftButton, {}, QPoint(boundary, y));
+        QCOMPARE(clicked.value(0).value(0), QVariant(2));
     }
 };
 
