@@ -201,8 +201,7 @@ private slots:
     // A controller that streams does not keep the views busy: one change a second at most.
     void aStreamIsShownOnceASecond()
     {
-        TestClock clock;
-        ConsoleStatus status(clock);
+        Panel status;
         QSignalSpy changed(&status, &ConsoleStatus::changed);
         QElapsedTimer elapsed;
         elapsed.start();

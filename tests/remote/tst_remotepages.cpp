@@ -107,11 +107,10 @@ private slots:
         auto check = [&] {
             for (const QString &control : controls.split(' ')) {
                 QWidget *w = console.find(control.mid(1));
-                const bool as = control[0] == '+'   ? !w->isHidden()
-                                : control[0] == '-' ? w->isHidden()
-                                : control[0] == '=' ? w->isEnabled()
-                                                    : !w->isEnabled();
-                QVERIFY2(as, qPrintable(control));
+                const bool shownRule = control[0] == '+' || control[0] == '-';
+                QVERIFY2(shownRule ? w->isHidden() == (control[0] == '-')
+                                   : w->isEnabled() == (control[0] == '='),
+                         qPrintable(control));
             }
         };
         check();

@@ -225,7 +225,6 @@ private slots:
         QCOMPARE(daily.size(), 2);
         QCOMPARE(daily.at(0).at(0).toString(), "The file name holds a double quote (\"), which the schedule "
                                                "file cannot store; nothing was added.");
-        QVERIFY(daily.at(1).at(0).toString().startsWith("The file name holds a TAB"));
         QCOMPARE(task.last().at(0).toString(),
                  "The file name holds a double quote (\"), which the schedule task "
                  "file cannot store; nothing was added.");
@@ -305,8 +304,6 @@ private slots:
         const QString partly = ", x.int could not be read whole: %1; the values read before it are in use",
                       whole = ", x.int could not be read: %1; nothing of it is in use";
         QTest::newRow("two records, manual") << "2,\"Manual\"\r\n" + wd << true << "manual 1 auto 0 apply";
-        QTest::newRow("two records, automatic")
-            << "2,\"Automatic\"\r\n" + wd << true << "automatic 1 auto 0 -";
         QTest::newRow("level 0: no selection") << "0,\"Manual\"\r\n" + wd << true << "manual -1 auto 0 apply";
         QTest::newRow("words in another case")
             << QByteArray("2,\"manual\"\r\n\"5\",\"switchoff\"\r\n") << true << "automatic 1 auto 0 -";
@@ -363,7 +360,7 @@ private slots:
         QSignalSpy failures(m_intensity.get(), &DailyIntensity::loadFailed);
         QVERIFY(!m_intensity->OpenIntensityFile("other.int"));
         QCOMPARE(failures.size(), 1);
-        QVERIFY(!m_dir->exists("setting.int") && !m_dir->exists("other.int"));
+        QVERIFY(!QFile::exists(m_dir->file("setting.int")) && !QFile::exists(m_dir->file("other.int")));
         m_intensity->startUp();
         QCOMPARE(m_dir->read("setting.int"), QByteArray("2,\"Automatic\"\r\n\"1\",\"Automatic\"\r\n"));
         QCOMPARE(m_sent, Sent()); // no level until a file says which
@@ -401,6 +398,7 @@ private slots:
         m_sent.clear();
         m_intensity->runner().tick();
         QCOMPARE(m_sent, ticked == applied ? Sent() : Sent({{10, ticked}})); // sent only on a change
+        QVERIFY(!entries.isEmpty() || m_state.CurIntensityIndex == -1); // without entries, no row in force
     }
 
     // The delay as typed: above 60 it switches the watchdog off; what fits no byte is said,
@@ -512,9 +510,6 @@ private slots:
     // The runner keeps its table until Apply; Modify with the header current changes nothing.
     void theRunnerKeepsItsTableUntilApply()
     {
-        openAutomatic({});
-        m_intensity->runner().tick();
-        QCOMPARE(m_state.CurIntensityIndex, qint16(-1)); // without entries, no row is in force
         openAutomatic({"06:00=0"});
         m_intensity->setAutoLevel(2);
         QCOMPARE(m_intensity->modify(0, "08:00"), 0);
