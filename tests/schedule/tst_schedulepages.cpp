@@ -106,6 +106,10 @@ private slots:
         auto *grid = console.find<TableGrid>("MSFlexGrid1");
         QCOMPARE(grid->model()->index(3, 2).data(TableModel::MarkTipRole).toString(),
                  QString("Failed: not loaded at 12:00: the file does not exist"));
+        const auto picture = [grid](int column) { // the clock, over the first column only
+            return grid->model()->headerData(column, Qt::Horizontal, Qt::DecorationRole);
+        };
+        QVERIFY(!picture(0).isNull() && picture(1).isNull());
 
         auto *add = console.find("cmdAdd"), *modify = console.find("CmdModify");
         QVERIFY(!add->isEnabled() && !modify->isEnabled());
