@@ -18,19 +18,10 @@ struct Run {
     bool clean() const { return exitCode == 0 && output.isEmpty(); }
 };
 
-// The system's environment with the variables given set.
-QProcessEnvironment environment(const QList<QPair<QString, QString>> &variables = {})
-{
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const auto &[name, value] : variables)
-        env.insert(name, value);
-    return env;
-}
-
-Run run(const QString &program, const QStringList &arguments, const QProcessEnvironment &env = environment())
+// Runs a program in the test's environment; through env(1) to set variables ("env", {"A=b", program}).
+Run run(const QString &program, const QStringList &arguments)
 {
     QProcess process;
-    process.setProcessEnvironment(env);
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.start(program, arguments);
     const bool ended = process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit;
@@ -87,19 +78,15 @@ private slots:
         QVERIFY(QFile::link(m_root + WorkingDir, m_root + ProgramDir + "/sys"));
     }
 
-    void lintianFindsNothing()
+    // Lintian judges the files' modes, owners, copyright, changelog, icon sizes and manual pages,
+    // and the checks below reach the rest; what is left is here.
+    void contents()
     {
-        // Beyond its note on running as root.
+        // Lintian finds nothing beyond its note on running as root.
         const Run lintian = run("lintian", {m_deb});
         const QString said =
             QString::fromUtf8(lintian.output).remove(QRegularExpression(".*running with root privileges.*"));
         QVERIFY2(lintian.exitCode == 0 && said.trimmed().isEmpty(), lintian.output.constData());
-    }
-
-    // Lintian already judges the files' modes, owners, copyright, changelog, icon sizes and manual
-    // pages, and the checks below reach the rest; what is left is here.
-    void contents()
-    {
         const QString listing = QString::fromUtf8(m_contents);
         for (const QString &entry :
              QStringList{ProgramDir + "/sys -> " + WorkingDir,
@@ -120,8 +107,7 @@ private slots:
         for (const QString page : {"pav-control", "pav-control-autostart", "kvr-sim"}) {
             const QString file = m_root + "/usr/share/man/man1/" + page + ".1.gz";
             const QString text =
-                QString::fromUtf8(
-                    run("man", {"-l", "-Tutf8", file}, environment({{"MANWIDTH", "80"}})).output)
+                QString::fromUtf8(run("env", {"MANWIDTH=80", "man", "-l", "-Tutf8", file}).output)
                     .remove(QRegularExpression(".\b"));
             for (const char *section : {"NAME", "SYNOPSIS", "DESCRIPTION", "THE WORKING FOLDER AND ITS FILES",
                                         "JOURNAL", "SERVICE", "EXIT STATUS"})
@@ -141,8 +127,8 @@ private slots:
         QVERIFY(
             writeFile(rooted, QString(unit).replace("ExecStart=/", "ExecStart=" + m_root + "/").toUtf8()));
         const Run verify =
-            run("systemd-analyze", {"--user", "verify", rooted},
-                environment({{"XDG_RUNTIME_DIR", dir.path()}, {"MANPATH", m_root + "/usr/share/man"}}));
+            run("env", {"XDG_RUNTIME_DIR=" + dir.path(), "MANPATH=" + m_root + "/usr/share/man",
+                        "systemd-analyze", "--user", "verify", rooted});
         QVERIFY2(verify.clean(), verify.output.constData());
     }
 
@@ -166,21 +152,21 @@ private slots:
                                          "'\ncase \"$*\" in *is-active*) exit " +
                                          (systemdSession ? "0" : "3") + ";; esac\n"));
         QVERIFY(QFile::setPermissions(systemctl, QFile::permissions(systemctl) | QFileDevice::ExeOwner));
-        const QProcessEnvironment env =
-            environment({{"XDG_CONFIG_HOME", dir.path()}, {"PATH", dir.path() + ':' + qgetenv("PATH")}});
-        const QString command = m_root + "/usr/bin/pav-control-autostart";
+        const QStringList command = {"XDG_CONFIG_HOME=" + dir.path(),
+                                     "PATH=" + dir.path() + ':' + qgetenv("PATH"),
+                                     m_root + "/usr/bin/pav-control-autostart"};
         const QString entry = dir.filePath("autostart/pav-control.desktop");
         // An entry from a time the session did not run under systemd.
         QVERIFY(QDir(dir.path()).mkpath("autostart") && writeFile(entry, "[Desktop Entry]\n"));
 
-        QCOMPARE(run(command, {"on"}, env).exitCode, 0);
-        QCOMPARE(run(command, {"on"}, env).exitCode, 0); // twice is once
+        QCOMPARE(run("env", command + QStringList{"on"}).exitCode, 0);
+        QCOMPARE(run("env", command + QStringList{"on"}).exitCode, 0); // twice is once
         QCOMPARE(readFile(calls).contains("--user enable pav-control.service"), systemdSession);
         QCOMPARE(readFile(entry), systemdSession ? QByteArray("(missing)") : readFile(menu)); // never both
-        QCOMPARE(run(command, {"off"}, env).exitCode, 0);
+        QCOMPARE(run("env", command + QStringList{"off"}).exitCode, 0);
         QVERIFY(!QFile::exists(entry));
         QVERIFY(readFile(calls).contains("--user disable pav-control.service"));
-        QCOMPARE(run(command, {}, env).exitCode, 2);
+        QCOMPARE(run("env", command).exitCode, 2);
     }
 
     void workingFolderSeededOnlyOnAFirstInstall_data()
@@ -233,10 +219,9 @@ private slots:
 
         QTemporaryDir tmp; // a single-instance lock of its own, whatever else runs here
         QProcess console;
-        console.setProcessEnvironment(
-            environment({{"QT_QPA_PLATFORM", "offscreen"}, {"TMPDIR", tmp.path()}}));
         console.setProcessChannelMode(QProcess::MergedChannels);
-        console.start(m_root + "/usr/bin/pav-control", {});
+        console.start("env",
+                      {"QT_QPA_PLATFORM=offscreen", "TMPDIR=" + tmp.path(), m_root + "/usr/bin/pav-control"});
 
         // The samples' pages send their settings and VGAReg.cfg, whose last entry is 11 05 81.
         QByteArray lines;
@@ -257,8 +242,8 @@ private:
     // version configured before, empty on a first install).
     bool configure(const QString &previousVersion)
     {
-        const Run postinst = run(m_work.filePath("DEBIAN/postinst"), {"configure", previousVersion},
-                                 environment({{"DPKG_ROOT", m_root}}));
+        const Run postinst = run(
+            "env", {"DPKG_ROOT=" + m_root, m_work.filePath("DEBIAN/postinst"), "configure", previousVersion});
         if (postinst.exitCode != 0)
             qWarning("postinst: %s", postinst.output.constData());
         return postinst.exitCode == 0;

@@ -34,7 +34,6 @@ class TestKvrSim : public QObject {
     const QString m_link = m_dir.filePath("kvr");
     QProcess m_sim;      // killed, if still running, when the test ends
     QByteArray m_output; // decoded lines and messages, in the order written
-    int m_port = -1;     // the device, opened through the link as the console does
 
     bool waitFor(const QByteArray &text)
     {
@@ -44,11 +43,6 @@ class TestKvrSim : public QObject {
             m_output += m_sim.readAll();
         }
         return m_output.contains(text);
-    }
-    bool writePort(const char *text)
-    {
-        const QByteArray bytes = hex(text);
-        return ::write(m_port, bytes.constData(), bytes.size()) == bytes.size();
     }
 
 private slots:
@@ -107,8 +101,13 @@ private slots:
         m_sim.start(KVR_SIM_PATH, {"--link", m_link, "--answer", "6 4b0D"});
         QVERIFY(waitFor("kvr-sim: link " + m_link.toUtf8()));
         // Its terminal is raw, so bytes pass untranslated.
-        m_port = ::open(QFile::encodeName(m_link).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-        QVERIFY(m_port >= 0);
+        // The device, opened through the link as the console does.
+        const int port =
+            ::open(QFile::encodeName(m_link).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        QVERIFY(port >= 0);
+        const auto writePort = [&](const char *text) {
+            return ::write(port, hex(text).constData(), size_t(hex(text).size())) == hex(text).size();
+        };
         for (const char *piece : {"41 02 00 01 00 02", "02 80 04 02 00 01", "00 04 0B 11 00 5F 04"}) {
             QVERIFY(writePort(piece)); // read as pieces: a frame may span them
             QTest::qWait(20);
@@ -120,7 +119,7 @@ private slots:
         // Each frame was answered before its line was printed; nothing else was.
         QTest::qWait(100);
         QByteArray answers(64, '\0');
-        answers.truncate(qMax<ssize_t>(0, ::read(m_port, answers.data(), answers.size())));
+        answers.truncate(qMax<ssize_t>(0, ::read(port, answers.data(), answers.size())));
         QCOMPARE(answers, hex("06 4B 0D 06 4B 0D"));
 
         // Ended by a signal, it exits cleanly and leaves no link behind.

@@ -31,6 +31,8 @@ public:
         out.write(bytes);
     }
 
+    bool exists(const QString &name) const { return QFile::exists(file(name)); }
+
     // The bytes of a file, or an empty array when it does not exist.
     QByteArray read(const QString &name) const
     {

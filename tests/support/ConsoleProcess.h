@@ -27,7 +27,15 @@ public:
         env.insert(QStringLiteral("HOME"), folder.path("home"));
         m_process.setProcessEnvironment(env);
     }
-    ~ConsoleProcess() { stop(); }
+    // Ends the console as the system would (SIGTERM), then for certain.
+    ~ConsoleProcess()
+    {
+        m_process.terminate(); // nothing to do when it is not running
+        if (!m_process.waitForFinished(5000)) {
+            m_process.kill();
+            m_process.waitForFinished(5000);
+        }
+    }
 
     // The console's clock starts at 'start' ("2026-03-01 17:59:57") and runs on from there,
     // through Debian's libfaketime; the timers keep the real monotonic clock.
@@ -61,16 +69,6 @@ public:
 
     QProcess &process() { return m_process; }
     bool ended() const { return m_process.state() == QProcess::NotRunning; }
-
-    // Ends the console as the system would (SIGTERM), then for certain.
-    void stop()
-    {
-        m_process.terminate(); // nothing to do when it is not running
-        if (!m_process.waitForFinished(5000)) {
-            m_process.kill();
-            m_process.waitForFinished(5000);
-        }
-    }
 
 private:
     QString m_program;

@@ -51,19 +51,10 @@ public:
         return tio;
     }
 
-    // Sends bytes as the device would; true when all of them went out.
-    bool write(const QByteArray &bytes, int timeoutMs = 5000)
+    // Sends bytes as the device would (a few at a time: they fit the empty buffer); true when all went out.
+    bool write(const QByteArray &bytes)
     {
-        QDeadlineTimer deadline(timeoutMs);
-        qsizetype done = 0;
-        while (m_master >= 0 && done < bytes.size()) {
-            const ssize_t n = ::write(m_master, bytes.constData() + done, size_t(bytes.size() - done));
-            if (n > 0)
-                done += n;
-            else if ((n < 0 && errno != EAGAIN && errno != EINTR) || !waitFor(POLLOUT, deadline))
-                return false;
-        }
-        return done == bytes.size();
+        return ::write(m_master, bytes.constData(), size_t(bytes.size())) == bytes.size();
     }
 
     // What the device received: blocks (without an event loop) until 'count' bytes have
@@ -73,11 +64,13 @@ public:
         QDeadlineTimer deadline(timeoutMs);
         QByteArray bytes;
         char chunk[4096];
+        pollfd p{m_master, POLLIN, 0};
         while (m_master >= 0 && bytes.size() < count) {
             const ssize_t n = ::read(m_master, chunk, size_t(qMin<qsizetype>(4096, count - bytes.size())));
             if (n > 0)
                 bytes.append(chunk, n);
-            else if ((n < 0 && errno != EAGAIN && errno != EINTR) || !waitFor(POLLIN, deadline))
+            else if ((n < 0 && errno != EAGAIN && errno != EINTR) || deadline.hasExpired() ||
+                     ::poll(&p, 1, int(deadline.remainingTime())) <= 0)
                 break;
         }
         return bytes;
@@ -108,12 +101,6 @@ public:
     }
 
 private:
-    bool waitFor(short events, const QDeadlineTimer &deadline)
-    {
-        pollfd p{m_master, events, 0};
-        return deadline.remainingTime() > 0 && ::poll(&p, 1, int(deadline.remainingTime())) > 0;
-    }
-
     int m_master = -1;
     int m_slave = -1;
     QString m_slavePath;
