@@ -24,7 +24,7 @@ Run run(const QString &program, const QStringList &arguments)
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.start(program, arguments);
-    const bool ended = process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit;
+    const bool ended = process.waitForFinished(240000) && process.exitStatus() == QProcess::NormalExit;
     return {ended ? process.exitCode() : -1, process.readAll()};
 }
 

@@ -252,12 +252,18 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("problem");
-        QTest::newRow("present") << "here.pav" << "";
-        QTest::newRow("missing, bare") << "gone.pav" << "does not exist in the working folder";
-        QTest::newRow("a folder, bare") << "sub" << "is a folder, not a file";
-        QTest::newRow("missing, relative") << "sub/gone.pav" << "does not exist in the working folder";
-        QTest::newRow("missing, absolute") << "@/sub/gone.pav" << "does not exist";
-        QTest::newRow("a folder, absolute with a slash at its end") << "@/sub/" << "is a folder, not a file";
+        QTest::newRow("present") << "here.pav"
+                                 << "";
+        QTest::newRow("missing, bare") << "gone.pav"
+                                       << "does not exist in the working folder";
+        QTest::newRow("a folder, bare") << "sub"
+                                        << "is a folder, not a file";
+        QTest::newRow("missing, relative") << "sub/gone.pav"
+                                           << "does not exist in the working folder";
+        QTest::newRow("missing, absolute") << "@/sub/gone.pav"
+                                           << "does not exist";
+        QTest::newRow("a folder, absolute with a slash at its end") << "@/sub/"
+                                                                    << "is a folder, not a file";
     }
     void missingFiles()
     {

@@ -31,8 +31,6 @@ public:
         out.write(bytes);
     }
 
-    bool exists(const QString &name) const { return QFile::exists(file(name)); }
-
     // The bytes of a file, or an empty array when it does not exist.
     QByteArray read(const QString &name) const
     {
