@@ -388,6 +388,8 @@ private slots:
         QTest::newRow("a damaged table")
             << "ScheduleTask.tsk" << QByteArray("3,\"\t01/01/2020\tschedule.shd\t20200101\"\r\n")
             << "ScheduleTask.tsk: byte 2: the row count says 2 entries, the table text holds 1";
+        QTest::newRow("an empty task file") << "ScheduleTask.tsk" << QByteArray("")
+                                            << "ScheduleTask.tsk: the file is empty; a task file holds";
         QTest::newRow("a bad ConfigSetup.txt") << "ConfigSetup.txt" << QByteArray("8,\"Pages\"\r\n")
                                                << "ConfigSetup.txt: the file ends before the pages per row; "
                                                   "the console runs with no page in use";

@@ -505,6 +505,8 @@ private slots:
             QVERIFY(!m_intensity->unsaved().isUnsaved());
         }
         QCOMPARE(m_dir->read("day.int"), QByteArray("1,\"Manual\"\r\n\"7\",\"SwitchOff\"\r\n"));
+        m_intensity->setDelayText("8"); // a save that fails says so and leaves the edit unsaved
+        QVERIFY(!m_intensity->SaveIntensityFile("gone/day.int") && m_intensity->unsaved().isUnsaved());
     }
 
     // The runner keeps its table until Apply; Modify with the header current changes nothing.
