@@ -44,6 +44,8 @@ private slots:
             << QByteArray("3,\"\t06:00\tA,b\r\t18:30\tB\n\"\r\n") << "3|\t06:00\tA,b\r\t18:30\tB\n";
         QTest::newRow("unquoted blanks trimmed, quoted kept") << QByteArray("  60 ,\" x \"\r\n") << "60| x ";
         QTest::newRow("text after closing quote dropped") << QByteArray("\"ab\"cd,2") << "ab|2";
+        QTest::newRow("ends in blanks after a comma") << QByteArray("1,3, \t") << "1|3|";
+        QTest::newRow("ends in a bare CR") << QByteArray("1,3\r") << "1|3";
         QTest::newRow("empty fields") << QByteArray("\"\"\r\n1,,2") << "|1||2";
         QTest::newRow("unclosed quote runs to end") << QByteArray("1,\"abc") << "1|abc";
         QTest::newRow("UTF-8 read as the system writes it")
@@ -55,6 +57,10 @@ private slots:
     {
         QFETCH(QByteArray, data);
         QTEST(fields(data).join('|'), "fields");
+        for (const char *after : {"\n", " \"9,x"}) { // read no further than the data, whatever follows it
+            const QByteArray more = data + after;
+            QTEST(fields(QByteArray::fromRawData(more.constData(), data.size())).join('|'), "fields");
+        }
     }
 
     // The number at the start of a text, and the text read as one whole number in -255..255.
@@ -93,6 +99,8 @@ private slots:
     {
         QFETCH(QString, text);
         QTEST(NumberText::leadingNumber(text), "leading");
+        const QString more = text + "7"; // a digit just past the text's end is not the text's
+        QTEST(NumberText::leadingNumber(QString::fromRawData(more.constData(), text.size())), "leading");
         const std::optional<int> n = NumberText::strictWhole(text, -255, 255);
         QTEST(n ? QVariant(*n) : QVariant(), "whole");
     }

@@ -81,7 +81,7 @@ private slots:
         QVERIFY2(whyNot.isEmpty() || first.whyNot.startsWith(whyNot), qPrintable(first.whyNot));
         transmitter.TransmitToKVR(mode, value);
         QCOMPARE(full.count(), line == "full" ? 1 : 0); // said once for the burst
-        if (line == "full") { // and once for the next, after the line had drained
+        if (line == "full") {                           // and once for the next, after the line had drained
             QTRY_VERIFY_WITH_TIMEOUT((pty.read(1 << 20, 1), link.queuedBytes() == 0), 30000);
             fill();
             transmitter.TransmitToKVR(mode, value);
@@ -115,6 +115,9 @@ private slots:
         m_panel->setPictureValue(Picture(picture), value); // unchanged: not sent again
         QTEST(m_panel->displayText(Picture(picture)), "display");
         QCOMPARE(received(frames.size()), frames.toHex(' '));
+        m_panel->setPictureValue(Picture(picture), 0); // and back to the lowest value
+        const QByteArray back = code ? of({{code, 0}}) : QByteArray();
+        QCOMPARE(received(back.size()), back.toHex(' '));
     }
 
     void applySettingsSelectsFromTexts_data()
