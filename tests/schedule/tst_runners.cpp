@@ -515,6 +515,7 @@ private slots:
         openAutomatic({"06:00=0"});
         m_intensity->setAutoLevel(2);
         QCOMPARE(m_intensity->modify(0, "08:00"), 0);
+        QVERIFY(!m_intensity->modifyEnabled()); // with the header current, Modify goes off
         m_intensity->modify(1, "07:00");
         QCOMPARE(m_intensity->table().entries(), QList<QStringList>({{"", "07:00", "High", "2"}}));
         m_sent.clear();

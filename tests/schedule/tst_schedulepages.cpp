@@ -137,7 +137,11 @@ private slots:
         QVERIFY(!modify->isEnabled());
         console.checkMissingMark("new.pav", grid->model()->index(2, 2), "stripSchedule", 3);
 
-        grid->setCurrentRow(5); // selected upwards, from the last entry to the first
+        console.find<QTimeEdit>("DTPickerAstro")->setTime(QTime(3, 30)); // Modify on again
+        grid->setCurrentRow(1);
+        console.click("cmdDeleteRow"); // entries are left: Modify keeps its state
+        QVERIFY(modify->isEnabled());
+        grid->setCurrentRow(4); // selected upwards, from the last entry to the first
         grid->selectionModel()->setCurrentIndex(grid->model()->index(0, 1),
                                                 QItemSelectionModel::Select | QItemSelectionModel::Rows);
         console.click("cmdDeleteRow");
