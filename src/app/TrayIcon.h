@@ -36,7 +36,7 @@ signals:
     void exitRequested();
 
 private:
-    QSystemTrayIcon m_icon;
+    QSystemTrayIcon m_icon{this}; // a child: found with the tray by findChild
     QIcon m_plain;
     QIcon m_warningIcon;
     bool m_warning = false;

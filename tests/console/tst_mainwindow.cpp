@@ -273,6 +273,16 @@ private slots:
         QTRY_VERIFY(window.isVisible() && !window.isMinimized());
     }
 
+    void onlyAClickOnTheTrayIconBringsTheWindowBack()
+    {
+        TrayIcon tray{QIcon(), QIcon()};
+        QSignalSpy restore(&tray, &TrayIcon::restoreRequested);
+        for (auto reason : {QSystemTrayIcon::Context, QSystemTrayIcon::MiddleClick, QSystemTrayIcon::Unknown,
+                            QSystemTrayIcon::Trigger, QSystemTrayIcon::DoubleClick})
+            emit tray.findChild<QSystemTrayIcon *>()->activated(reason);
+        QCOMPARE(restore.count(), 2);
+    }
+
     void registerProgressIsShownAFewTimesASecond()
     {
         RegisterProgressLabel label;
