@@ -548,6 +548,9 @@ private slots:
         task.tick();
         QCOMPARE(m_state.IntFilename, QString("b.int"));
         QCOMPARE(m_sent, Sent({{10, 2}}));
+        // A refused file whose count says no entries leaves the task without any.
+        m_dir->write("none.tsk", "1,\"\t01/01/2026\ta.int\t20260101\"\r\n");
+        QVERIFY(!task.OpenIntensityTask("none.tsk") && m_state.MaxIntScheduleIndex == 0);
     }
 };
 

@@ -303,6 +303,18 @@ private slots:
         QVERIFY(delay->text() == "61" && switchOff->isChecked() && !delay->isEnabled());
         console.click("cmdApply");
         QCOMPARE(received(console.pty, 16), of({{10, 200}, {16, 60}}).toHex(' '));
+
+        grid->setCurrentRow(1);
+        emit console.find<TimelineStrip>("stripIntensityGrid")->entryClicked(2); // the last band
+        QCOMPARE(grid->currentRow(), 2);
+        // A level name the lists do not hold (a file made elsewhere) leaves the level alone.
+        console.folder.write("odd.int",
+                             "1,\"Automatic\"\r\n\"5\",\"Automatic\"\r\n2,\"\t07:00\tBogus\t1\"\r\n");
+        QVERIFY(console.window->dailyIntensity().OpenIntensityFile("odd.int"));
+        const int level = autoLevel->currentIndex();
+        grid->setCurrentRow(1, 1);
+        emit grid->gridClicked();
+        QCOMPARE(autoLevel->currentIndex(), level);
     }
 
     void stripDrawsNowAndBoundaries()
