@@ -186,6 +186,7 @@ private slots:
     void scheduleTaskPage()
     {
         Console console;
+        QVERIFY(!console.find("cmdSchTaskSave")->isHidden()); // shown once the page has started
         auto *date = console.find<QDateEdit>("DTPickerSchedule");
         QCOMPARE(date->date(), QDate(2026, 3, 1));
         date->setDate(QDate(2026, 6, 1));
