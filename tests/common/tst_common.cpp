@@ -83,7 +83,7 @@ private slots:
         QTest::newRow("hex") << "&H3C" << 60.0 << QVariant(60);
         QTest::newRow("hex lower case") << "&hff" << 255.0 << QVariant(255);
         QTest::newRow("octal") << "&O74" << 60.0 << QVariant(60);
-        QTest::newRow("hex stops at non-digit") << "&H1G" << 1.0 << none;
+        QTest::newRow("hex stops at non-digit") << "&HAG" << 10.0 << none;
         QTest::newRow("prefix without digits") << "&H" << 0.0 << none;
         QTest::newRow("digits then letters") << "3C" << 3.0 << none;
         QTest::newRow("display text") << "128 (50%)" << 128.0 << none;

@@ -105,7 +105,11 @@ private slots:
         constexpr int Interval = 100;
         RefreshGate gate;
         gate.setInterval(Interval);
-        gate.setLineBusy([&busy] { return busy; });
+        int asked = 0; // how often the gate looked at the line
+        gate.setLineBusy([&] {
+            ++asked;
+            return busy;
+        });
         QStringList ran;
         QList<qint64> ranAt;
         QElapsedTimer clock;
@@ -130,6 +134,7 @@ private slots:
         if (busy) {
             QTest::qWait(2 * Interval);
             QCOMPARE(ran.size(), 0); // the interval alone does not let it through
+            QVERIFY2(asked < burst + 10, qPrintable(QString::number(asked))); // once an interval
             busy = false;
             if (drainTold)
                 gate.lineDrained();
