@@ -1,13 +1,10 @@
 #include "ConsoleStatus.h"
-#include "DatagramSocket.h"
 #include "ReceiveBuffer.h"
-#include "ServiceNotifier.h"
 #include "StatusBox.h"
 #include "StatusDisplay.h"
 #include "TestClock.h"
 
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
 // The panel with the clock it reads, which stands where a row puts it ('at').
@@ -199,24 +196,6 @@ private slots:
                 text = status.text(static_cast<ConsoleStatus::Part>(part));
         }
         QCOMPARE(read + ": " + text, shown);
-    }
-
-    // The service manager's status line follows the summary: each change once.
-    void serviceManagerHearsEachChangeOnce()
-    {
-        QTemporaryDir dir;
-        DatagramSocket manager(dir.filePath("notify"));
-        qputenv("NOTIFY_SOCKET", QFile::encodeName(dir.filePath("notify")));
-        QString summary = "Com 1 open";
-        ServiceNotifier notifier([&summary] { return summary; });
-        notifier.ready();
-        notifier.refreshStatus(); // unchanged
-        summary = "Com 1 missing";
-        notifier.refreshStatus();
-        qunsetenv("NOTIFY_SOCKET");
-        manager.receive(2000, "STATUS=Com 1 missing");
-        QCOMPARE(manager.received.size(), 2);
-        QCOMPARE(manager.received.last().second, QByteArray("STATUS=Com 1 missing"));
     }
 
     // A controller that streams does not keep the views busy: one change a second at most.

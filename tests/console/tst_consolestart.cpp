@@ -1,6 +1,6 @@
 #include "ConsoleProcess.h" // with ConsoleFolder and PtyPair
-#include "DatagramSocket.h"
 #include "Frames.h"
+#include "ServiceNotifier.h"
 #include "SingleInstance.h"
 
 #include <QDateTime>
@@ -10,7 +10,10 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <cstring>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace {
@@ -27,6 +30,51 @@ QStringList messages(const QByteArray &output)
         texts << m.captured(1);
     return texts;
 }
+
+// A datagram socket at a path, as a service manager's notification socket or the journal's
+// socket is; it keeps what arrives, each with when it came (ms since the socket was made).
+class DatagramSocket {
+public:
+    explicit DatagramSocket(const QString &path) : m_path(path)
+    {
+        m_fd = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+        sockaddr_un address{AF_UNIX, {}};
+        std::strncpy(address.sun_path, QFile::encodeName(path).constData(), sizeof address.sun_path - 1);
+        const timeval step{0, 50000}; // a receive waits at most this long
+        ::setsockopt(m_fd, SOL_SOCKET, SO_RCVTIMEO, &step, sizeof step);
+        m_bound = ::bind(m_fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
+        m_clock.start();
+    }
+    ~DatagramSocket()
+    {
+        ::close(m_fd);
+        QFile::remove(m_path);
+    }
+    bool isBound() const { return m_bound; }
+    QList<std::pair<qint64, QByteArray>> received;
+
+    // Waits 'ms', or less once a datagram holds 'text'; true when one does.
+    bool receive(int ms, const QByteArray &text = QByteArray())
+    {
+        const auto holds = [&] {
+            return std::any_of(received.cbegin(), received.cend(),
+                               [&](const auto &d) { return !text.isNull() && d.second.contains(text); });
+        };
+        for (QDeadlineTimer deadline(ms); !deadline.hasExpired() && !holds();) {
+            char buffer[8192];
+            const ssize_t n = ::recv(m_fd, buffer, sizeof buffer, 0);
+            if (n > 0)
+                received.append({m_clock.elapsed(), QByteArray(buffer, n)});
+        }
+        return holds();
+    }
+
+private:
+    QString m_path;
+    int m_fd = -1;
+    bool m_bound = false;
+    QElapsedTimer m_clock;
+};
 
 // Each entry of a folder with the time it was last written.
 QStringList stamps(const QString &dir)
@@ -48,7 +96,7 @@ private slots:
     {
         QTest::addColumn<QByteArray>("comset"); // null: no comset.prt
         QTest::addColumn<bool>("devicePresent");
-        QTest::addColumn<QByteArray>("config"); // null: no page in use; empty: no ConfigSetup.txt
+        QTest::addColumn<QByteArray>("config"); // null: no page in use; else no ConfigSetup.txt
         QTest::addColumn<QStringList>("messages");
 
         const QByteArray stored = "0,3,4,0,0", none, missing("");
@@ -74,8 +122,6 @@ private slots:
             folder.write("comset.prt", comset);
         if (config.isNull())
             folder.usePages({});
-        else if (!config.isEmpty())
-            folder.write("ConfigSetup.txt", config);
 
         ConsoleProcess console(folder);
         QVERIFY2(console.start(), console.output().constData());
@@ -327,6 +373,25 @@ private slots:
         QVERIFY(journal || entries.received.isEmpty()); // the variable alone sends nothing there
         QCOMPARE(manager.receive(notifySocket ? 2000 : 200, "STOPPING=1"), notifySocket);
         QVERIFY(notifySocket || manager.received.isEmpty());
+    }
+
+    // The service manager's status line follows the summary, each change once (the notifier in
+    // this process).
+    void serviceManagerHearsEachChangeOnce()
+    {
+        QTemporaryDir dir;
+        DatagramSocket manager(dir.filePath("notify"));
+        qputenv("NOTIFY_SOCKET", QFile::encodeName(dir.filePath("notify")));
+        QString summary = "Com 1 open";
+        ServiceNotifier notifier([&summary] { return summary; });
+        notifier.ready();
+        notifier.refreshStatus(); // unchanged
+        summary = "Com 1 missing";
+        notifier.refreshStatus();
+        qunsetenv("NOTIFY_SOCKET");
+        manager.receive(2000, "STATUS=Com 1 missing");
+        QCOMPARE(manager.received.size(), 2);
+        QCOMPARE(manager.received.last().second, QByteArray("STATUS=Com 1 missing"));
     }
 
     void installersCheck_data()

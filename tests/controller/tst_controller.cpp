@@ -45,9 +45,7 @@ private slots:
         QTest::addColumn<QByteArray>("frame");
         const QByteArray none;
         auto f = [](const char *hex) { return QByteArray::fromHex(hex); };
-        QTest::newRow("operation mode Video") << 1 << 1 << none << f("0200010002010104");
         QTest::newRow("brightness 0: a zero byte") << 2 << 0 << none << f("0200010002020004");
-        QTest::newRow("watchdog 60") << 16 << 60 << none << f("0200010002103C04");
         QTest::newRow("intensity position 2: its code 200") << 10 << 2 << none << f("02000100020AC804");
         QTest::newRow("intensity code with blanks around it") << 10 << 3 << none << f("02000100020A0704");
         QTest::newRow("VGA registers, value ignored")
