@@ -57,10 +57,9 @@ private slots:
     {
         QFETCH(QByteArray, data);
         QTEST(fields(data).join('|'), "fields");
-        for (const char *after : {"\n", " \"9,x"}) { // read no further than the data, whatever follows it
-            const QByteArray more = data + after;
-            QTEST(fields(QByteArray::fromRawData(more.constData(), data.size())).join('|'), "fields");
-        }
+        for (const char *after : {"\n", " \"9,x"}) // read no further than the data, whatever follows it
+            QTEST(fields(QByteArray::fromRawData((data + after).constData(), data.size())).join('|'),
+                  "fields");
     }
 
     // The number at the start of a text, and the text read as one whole number in -255..255.
@@ -99,8 +98,9 @@ private slots:
     {
         QFETCH(QString, text);
         QTEST(NumberText::leadingNumber(text), "leading");
-        const QString more = text + "7"; // a digit just past the text's end is not the text's
-        QTEST(NumberText::leadingNumber(QString::fromRawData(more.constData(), text.size())), "leading");
+        // A digit just past the text's end is not the text's.
+        QTEST(NumberText::leadingNumber(QString::fromRawData((text + "7").constData(), text.size())),
+              "leading");
         const std::optional<int> n = NumberText::strictWhole(text, -255, 255);
         QTEST(n ? QVariant(*n) : QVariant(), "whole");
     }

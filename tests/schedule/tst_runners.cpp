@@ -293,6 +293,14 @@ private slots:
                                                                            " before it was saved over."));
     }
 
+    // The task file is optional: one that is missing is said once, not at every look for it.
+    void aMissingTaskFileIsSaidOnce()
+    {
+        QSignalSpy failed(m_task.get(), &ScheduleTask::loadFailed);
+        QVERIFY(!m_task->OpenScheduleTask("gone.tsk") && !m_task->OpenScheduleTask("gone.tsk"));
+        QCOMPARE(failed.count(), 1);
+    }
+
     // What a file puts in force; one that did not load whole is said where its name is shown
     // (after the state here) until a file loads or is saved, and a save over it keeps its bytes.
     void intensityLoading_data()
