@@ -67,7 +67,6 @@ private slots:
         const QStringList debs = QDir(m_work.path()).entryList({"pav-control_*.deb"});
         QCOMPARE(debs.size(), 1);
         m_deb = m_work.filePath(debs.first());
-        qInfo("%s: %lld bytes", qPrintable(debs.first()), QFileInfo(m_deb).size());
         m_contents = run("dpkg-deb", {"-c", m_deb}).output;
         m_root = m_work.filePath("root");
         QCOMPARE(run("dpkg-deb", {"-x", m_deb, m_root}).exitCode, 0);

@@ -36,8 +36,7 @@ public:
         closeMaster();
         ::close(m_slave); // nothing to close when the pair never opened
     }
-    PtyPair(const PtyPair &) = delete;
-    PtyPair &operator=(const PtyPair &) = delete;
+    Q_DISABLE_COPY(PtyPair)
 
     bool isValid() const { return m_master >= 0; }
     QString slavePath() const { return m_slavePath; }
